@@ -1,0 +1,48 @@
+#include "relay/config_dialog.h"
+
+#include "relay/key_relay.h"
+#include "relay/plugin.h"
+#include "support/settings.h"
+#include "support/startup.h"
+
+const char PatternListHistoryName[] = "Lanternix-EnterExt";
+
+namespace {
+constexpr int32_t FrameItemType = 3;
+constexpr int32_t LabelItemType = 0;
+constexpr int32_t EditItemType = 4;
+constexpr uint32_t EditFieldFlags = 0x40000;
+constexpr uint32_t ButtonFlags = 0x4000;
+}  // namespace
+
+ItemValueList ConfigurationDialogValues() {
+    const ItemValue noParameter = BooleanValue(false);
+    return {
+        // type, left, top, right, focus, parameter, flags, data
+        IntegerValue(FrameItemType), IntegerValue(3), IntegerValue(1), IntegerValue(67),
+        BooleanValue(false), noParameter, IntegerValue(0), IntegerValue(MessageConfigEntry),
+
+        IntegerValue(LabelItemType), IntegerValue(5), IntegerValue(2), IntegerValue(0),
+        BooleanValue(false), noParameter, IntegerValue(0), IntegerValue(MessageListLabel),
+
+        IntegerValue(EditItemType), IntegerValue(5), IntegerValue(3), IntegerValue(65),
+        BooleanValue(true), TextPointerValue(PatternListHistoryName), IntegerValue(EditFieldFlags),
+        TextReference(&StartPatternList),
+
+        IntegerValue(ButtonItemType), IntegerValue(0), IntegerValue(5), IntegerValue(0),
+        BooleanValue(false), noParameter, IntegerValue(ButtonFlags), IntegerValue(MessageFirstButton),
+
+        IntegerValue(ButtonItemType), IntegerValue(0), IntegerValue(5), IntegerValue(0),
+        BooleanValue(false), noParameter, IntegerValue(ButtonFlags), IntegerValue(MessageSecondButton),
+    };
+}
+
+extern "C" int32_t __stdcall Configure(int32_t) {
+    try {
+        if (RunItemDialog(nullptr, ConfigurationDialogValues()) != StoreButtonIndex) return HostFalse;
+        WriteSettingText(HKEY_CURRENT_USER, PatternListValueName, StartPatternList);
+        return HostTrue;
+    } catch (...) {
+        return HostFalse;
+    }
+}

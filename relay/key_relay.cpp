@@ -1,0 +1,119 @@
+#include "relay/key_relay.h"
+
+#include <cstring>
+
+#include "support/settings.h"
+#include "support/startup.h"
+
+std::string StartPatternList;
+bool StartSent = true;
+
+const char DefaultStartPatternList[] =
+    "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
+
+namespace {
+
+// OpenPlugin's answer on every path: no plug-in panel is opened.
+constexpr int32_t NoPluginPanel = -1;
+
+void Send(const SyntheticKey& key) { keybd_event(key.VirtualKey, key.ScanCode, key.Flags, key.ExtraInfo); }
+
+// Zero-filled first, so a host that fills nothing leaves no items and index 0.
+void AskActivePanel(PanelInfoRecord& info) {
+    std::memset(&info, 0, sizeof info);
+    if (HostStartupRecord.PanelControlService != nullptr)
+        HostStartupRecord.PanelControlService(ActivePanel, PanelGetInfo, &info);
+}
+
+// Moves the cursor one item, up for the Up arrow and down for any other key,
+// keeping the top item. The index is passed unclamped: the host bounds it.
+void MoveCursor(WORD key) {
+    PanelInfoRecord info;
+    AskActivePanel(info);
+    const uint32_t current = static_cast<uint32_t>(info.CurrentItem);  // wraps rather than overflows
+    RedrawRecord redraw{static_cast<int32_t>(key == VK_UP ? current - 1 : current + 1), info.TopItem};
+    if (HostStartupRecord.PanelControlService != nullptr)
+        HostStartupRecord.PanelControlService(ActivePanel, PanelRedraw, &redraw);
+}
+
+// The next key event of the console; other events (mouse, focus, buffer size,
+// menu) are passed over. False when a read fails or delivers nothing.
+bool ReadKeyEvent(KEY_EVENT_RECORD& keyEvent) {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    for (;;) {
+        INPUT_RECORD record{};
+        DWORD count = 0;
+        if (!ReadConsoleInputA(input, &record, 1, &count) || count != 1) return false;
+        if (record.EventType == KEY_EVENT) {
+            keyEvent = record.Event.KeyEvent;
+            return true;
+        }
+    }
+}
+
+// Ctrl released: Enter for a directory or a matching file, F3 for any other
+// file. Without an item under the cursor only Ctrl is released.
+void OpenCurrentItem() {
+    Send(CtrlReleased);
+    PanelInfoRecord info;
+    AskActivePanel(info);
+    if (info.Items == nullptr || info.CurrentItem < 0 || info.CurrentItem >= info.ItemCount) return;
+    const PanelItemRecord& item = info.Items[info.CurrentItem];
+    bool enter = (item.FindData.dwFileAttributes & DirectoryAttribute) != 0;
+    if (!enter) {
+        // The host's name field need not be terminated within its 260 bytes.
+        char name[PanelItemNameSize + 1];
+        CopyTextBounded(name, item.FindData.cFileName, PanelItemNameSize);
+        enter = MatchesStartPattern(name);
+    }
+    Send(enter ? EnterDown : F3Down);
+    Send(enter ? EnterUp : F3Up);
+    StartSent = true;
+}
+
+}  // namespace
+
+bool MatchesStartPattern(const char* fileName) {
+    NameMatchServiceProc nameMatches = HostStartupRecord.NameMatchService;
+    if (fileName == nullptr || nameMatches == nullptr) return false;
+    const std::string& list = StartPatternList;
+    // Each pattern ends at a comma; the last one may end at the list's end
+    // instead, so a single trailing comma adds no empty pattern.
+    for (size_t start = 0; start < list.size();) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        const size_t length = end - start;
+        if (length <= MaxPatternLength) {
+            char pattern[MaxPatternLength + 1];
+            std::memcpy(pattern, list.data() + start, length);
+            pattern[length] = '\0';
+            if (nameMatches(pattern, fileName, NameMatchFlag) != 0) return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+void ReleaseStartPatternList() { std::string().swap(StartPatternList); }
+
+extern "C" int32_t __stdcall OpenPlugin(int32_t, int32_t) {
+    try {
+        KEY_EVENT_RECORD event;
+        if (!ReadKeyEvent(event)) return NoPluginPanel;
+        const WORD key = event.wVirtualKeyCode;
+        const bool down = event.bKeyDown != 0;
+        if (key != VK_CONTROL) {
+            if (down || StartSent) {
+                MoveCursor(key);
+                Send(CtrlPressedAgain);
+            }
+            // A key-down only: the user's own key-up follows from the console.
+            Send({LOBYTE(key), LOBYTE(event.wVirtualScanCode), 0, HandedBackExtraInfo});
+        }
+        StartSent = false;
+        if (key == VK_CONTROL && !down) OpenCurrentItem();
+    } catch (...) {
+        // Nothing further is sent.
+    }
+    return NoPluginPanel;
+}

@@ -1,0 +1,48 @@
+// The key relay: each OpenPlugin call takes one console key event and answers
+// it with synthetic keys. A Ctrl release over a panel item becomes Enter (for a
+// directory or a file matching StartPatternList) or F3; any other key is handed
+// back, after moving the panel cursor and pressing Ctrl again when needed.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Comma-separated wildcard patterns. No quoting; blanks belong to the patterns;
+// one trailing comma means nothing; two commas in a row hold an empty pattern.
+extern std::string StartPatternList;
+
+// True at load and right after an invocation that sent Enter or F3.
+extern bool StartSent;
+
+extern const char DefaultStartPatternList[];
+
+// Synthetic key events: virtual key, scan code, flags, extra info.
+struct SyntheticKey {
+    uint8_t VirtualKey;
+    uint8_t ScanCode;
+    uint32_t Flags;
+    uint32_t ExtraInfo;
+};
+constexpr uint32_t HandedBackExtraInfo = 8;
+constexpr SyntheticKey CtrlPressedAgain{0x11, 0x1D, 0, HandedBackExtraInfo};
+constexpr SyntheticKey CtrlReleased{0x11, 0x1D, KEYEVENTF_KEYUP, 0};
+constexpr SyntheticKey EnterDown{0x0D, 0x1C, 0, 0};
+constexpr SyntheticKey EnterUp{0x0D, 0x1C, KEYEVENTF_KEYUP, 0};
+constexpr SyntheticKey F3Down{0x72, 0x3D, 0, 0};
+constexpr SyntheticKey F3Up{0x72, 0x3D, KEYEVENTF_KEYUP, 0};
+
+// A pattern longer than this never matches: it does not fit the host's buffer,
+// and cutting it would change its meaning.
+constexpr size_t MaxPatternLength = 259;
+
+// True when the name matches a pattern of StartPatternList, asking the host's
+// NameMatchService pattern by pattern in list order until one matches. An
+// empty list holds no pattern.
+bool MatchesStartPattern(const char* fileName);
+
+// Release of StartPatternList at unload.
+void ReleaseStartPatternList();
+
+extern "C" int32_t __stdcall OpenPlugin(int32_t openFrom, int32_t item);

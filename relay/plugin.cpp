@@ -1,0 +1,59 @@
+#include "relay/plugin.h"
+
+#include <string>
+
+#include "relay/key_relay.h"
+#include "support/settings.h"
+#include "support/startup.h"
+
+const char* MenuEntryText = nullptr;
+const char* ConfigEntryText = nullptr;
+
+const char SettingsKeyName[] = "\\Lanternix";
+const char PatternListValueName[] = "EnterExt";
+
+void LoadSettings() {
+    std::string text;
+    TextFromCharBuffer(HostStartupRecord.RegistryRoot, text);
+    // A plain concatenation: a root ending in a backslash gives two in a row.
+    text += SettingsKeyName;
+    SettingsKeyPath = text;
+    ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, DefaultStartPatternList, text);
+    StartPatternList.swap(text);
+}
+
+void StartPlugin() { StartupHook = LoadSettings; }
+
+void StopPlugin() { ReleaseStartPatternList(); }
+
+extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {
+    if (info == nullptr) return;
+    info->RecordSize = sizeof(PluginInfoRecord);
+    info->Reserved4 = 0;
+    info->Reserved16 = 0;
+    MenuEntryText = LookupMessage(MessageMenuEntry);
+    info->MenuEntryTexts = &MenuEntryText;
+    info->MenuEntryCount = 1;
+    ConfigEntryText = LookupMessage(MessageConfigEntry);
+    info->ConfigEntryTexts = &ConfigEntryText;
+    info->ConfigEntryCount = 1;
+    info->Reserved36 = 0;
+}
+
+// Starts run in the order support layer, plug-in; stops in the reverse order.
+// Nothing touches the registry or the host here.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    switch (reason) {
+        case DLL_PROCESS_ATTACH:
+            StartSupportLayer();
+            StartPlugin();
+            break;
+        case DLL_PROCESS_DETACH:
+            StopPlugin();
+            StopSupportLayer();
+            break;
+        default:
+            break;
+    }
+    return TRUE;
+}

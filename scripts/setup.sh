@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what building and testing need on a Debian 12 machine, only where
+# it is missing: the MinGW-w64 cross compiler, CMake, the GoogleTest sources,
+# Wine (32-bit) and script(1).
+set -euo pipefail
+
+missing=()
+have_package() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+for package in g++-mingw-w64-i686 cmake googletest bsdutils wine wine32:i386 zip; do
+    have_package "$package" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_if_needed dpkg --add-architecture i386
+fi
+sudo_if_needed apt-get update -q
+sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"

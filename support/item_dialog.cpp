@@ -1,0 +1,124 @@
+#include "support/item_dialog.h"
+
+#include <cstring>
+
+#include "support/settings.h"
+#include "support/startup.h"
+
+namespace {
+
+constexpr int32_t NoItemClosed = -1;
+constexpr size_t MaxItemTextLength = DialogItemTextSize - 1;
+
+// Host arithmetic on 32-bit fields wraps instead of overflowing.
+int32_t WrappingAdd(int32_t value, int32_t delta) {
+    return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
+}
+
+template <typename T>
+T* Referenced(const ItemValue& value) {
+    return reinterpret_cast<T*>(static_cast<uintptr_t>(value.Payload));
+}
+
+uint32_t ParameterOf(const ItemValue& value) {
+    switch (value.Kind) {
+        case ValueKind::Boolean:
+            return value.Payload & 0xFF;
+        case ValueKind::Reference: {
+            const uint8_t* variable = Referenced<uint8_t>(value);
+            return variable != nullptr ? *variable : 0;
+        }
+        case ValueKind::TextPointer:
+            return value.Payload;
+        case ValueKind::Integer:
+            break;
+    }
+    return 0;
+}
+
+// Fills the zeroed Text; a text longer than the field is shown cut, and its
+// whole text is kept in wholeText so an unedited read-back does not cut it.
+void FillText(DialogItemRecord& item, const ItemValue& value, std::string& wholeText) {
+    std::memset(item.Text, 0, sizeof item.Text);
+    const char* source = nullptr;
+    if (value.Kind == ValueKind::Integer) {
+        source = LookupMessage(static_cast<int32_t>(value.Payload));
+    } else if (value.Kind == ValueKind::Reference) {
+        const std::string* variable = Referenced<std::string>(value);
+        if (variable != nullptr) {
+            source = variable->c_str();
+            if (std::strlen(source) > MaxItemTextLength) wholeText = source;
+        }
+    }
+    if (source != nullptr) CopyTextBounded(item.Text, source, MaxItemTextLength);
+}
+
+}  // namespace
+
+void BuildItems(const ItemValueList& values, std::vector<DialogItemRecord>& items,
+                std::vector<std::string>& cutTexts) {
+    bool firstButtonToCome = true;
+    for (size_t k = 0; k < items.size(); ++k) {
+        const ItemValue* v = &values[k * ValuesPerItem];
+        DialogItemRecord& item = items[k];
+        item.ItemType = static_cast<int32_t>(v[ValueType].Payload);
+        item.Left = static_cast<int32_t>(v[ValueLeft].Payload);
+        item.Top = static_cast<int32_t>(v[ValueTop].Payload);
+        item.Right = static_cast<int32_t>(v[ValueRight].Payload);
+        item.Bottom = 0;
+        item.HasFocus = (v[ValueFocus].Payload & 0xFF) != 0 ? HostTrue : HostFalse;
+        item.Parameter = ParameterOf(v[ValueParameter]);
+        item.ItemFlags = v[ValueFlags].Payload;
+        item.IsDefault = HostFalse;
+        if (item.ItemType == ButtonItemType && firstButtonToCome) {
+            item.IsDefault = HostTrue;
+            firstButtonToCome = false;
+        }
+        FillText(item, v[ValueData], cutTexts[k]);
+    }
+}
+
+void ReadBackItems(const ItemValueList& values, const std::vector<DialogItemRecord>& items,
+                   const std::vector<std::string>& cutTexts) {
+    for (size_t k = 0; k < items.size(); ++k) {
+        const ItemValue* v = &values[k * ValuesPerItem];
+        const DialogItemRecord& item = items[k];
+        if (v[ValueParameter].Kind == ValueKind::Reference) {
+            if (uint8_t* variable = Referenced<uint8_t>(v[ValueParameter])) *variable = item.Parameter & 0xFF;
+        }
+        if (v[ValueData].Kind != ValueKind::Reference) continue;
+        std::string* variable = Referenced<std::string>(v[ValueData]);
+        if (variable == nullptr) continue;
+        // The host's text need not be terminated within the field.
+        std::string edited(item.Text, strnlen(item.Text, sizeof item.Text));
+        const std::string& whole = cutTexts[k];
+        if (!whole.empty() && edited.size() == MaxItemTextLength && whole.compare(0, MaxItemTextLength, edited) == 0) {
+            *variable = whole;  // shown cut and left as shown: the whole text stays
+        } else {
+            *variable = std::move(edited);
+        }
+    }
+}
+
+int32_t RunItemDialog(const char* topic, const ItemValueList& values) noexcept {
+    const size_t count = values.size() / ValuesPerItem;
+    DialogServiceProc showDialog = HostStartupRecord.DialogService;
+    if (count == 0 || showDialog == nullptr) return NoItemClosed;
+    try {
+        std::vector<DialogItemRecord> items(count);
+        std::vector<std::string> cutTexts(count);
+        BuildItems(values, items, cutTexts);
+        // The frame is sized from item 0's right and the last item's top, both
+        // as built, before item 0 is laid out as the frame.
+        const int32_t frameRight = items.front().Right;
+        const int32_t lastTop = items.back().Top;
+        items.front().Top = 1;
+        items.front().Bottom = WrappingAdd(lastTop, 1);
+        const int32_t result = showDialog(HostStartupRecord.ModuleId, -1, -1, WrappingAdd(frameRight, 4), WrappingAdd(lastTop, 3), topic,
+                                          items.data(), static_cast<int32_t>(count));
+        if (result != NoItemClosed) ReadBackItems(values, items, cutTexts);
+        return result;
+    } catch (...) {
+        return NoItemClosed;
+    }
+}

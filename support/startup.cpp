@@ -1,0 +1,28 @@
+#include "support/startup.h"
+
+#include <cstring>
+
+#include "support/settings.h"
+
+StartupRecord HostStartupRecord{};
+StartupHookProc StartupHook = nullptr;
+
+const char* LookupMessage(int32_t messageId) {
+    if (HostStartupRecord.MessageService == nullptr) return nullptr;
+    return HostStartupRecord.MessageService(HostStartupRecord.ModuleId, messageId & 0x7F);
+}
+
+void StartSupportLayer() {}
+
+void StopSupportLayer() { ReleaseSettingsKeyPath(); }
+
+extern "C" void __stdcall SetStartupInfo(const StartupRecord* record) {
+    if (record == nullptr) return;
+    std::memcpy(&HostStartupRecord, record, sizeof HostStartupRecord);
+    if (StartupHook == nullptr) return;
+    try {
+        StartupHook();
+    } catch (...) {
+        // The hook keeps the state it had; nothing may reach the host.
+    }
+}

@@ -1,0 +1,141 @@
+#include "tests/testbed/test_host.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+const char* __stdcall MessageService(int32_t moduleId, int32_t messageId) {
+    TestHost& host = TestHost::Instance();
+    host.MessageCalls.push_back({moduleId, messageId});
+    host.Calls.push_back("Message " + std::to_string(messageId));
+    auto found = host.Messages.find(messageId);
+    return found == host.Messages.end() ? nullptr : found->second.c_str();
+}
+
+int32_t __stdcall PanelControlService(int32_t panel, int32_t command, void* parameter) {
+    TestHost& host = TestHost::Instance();
+    PanelCall call{panel, command, {0, 0}};
+    if (command == PanelGetInfo) {
+        host.Calls.push_back("PanelGetInfo");
+        if (!host.PanelFillsNothing && parameter != nullptr) {
+            auto* info = static_cast<PanelInfoRecord*>(parameter);
+            info->Items = host.PanelNullItems ? nullptr : host.PanelItems.data();
+            info->ItemCount = host.PanelCountOverride >= 0 ? host.PanelCountOverride
+                                                           : static_cast<int32_t>(host.PanelItems.size());
+            info->CurrentItem = host.CurrentItem;
+            info->TopItem = host.TopItem;
+        }
+    } else if (command == PanelRedraw && parameter != nullptr) {
+        call.Redraw = *static_cast<const RedrawRecord*>(parameter);
+        host.Calls.push_back("PanelRedraw " + std::to_string(call.Redraw.CurrentItem) + " " +
+                             std::to_string(call.Redraw.TopItem));
+        host.CurrentItem = call.Redraw.CurrentItem;
+        host.TopItem = call.Redraw.TopItem;
+    } else {
+        host.Calls.push_back("Panel " + std::to_string(command));
+    }
+    host.PanelCalls.push_back(call);
+    return 1;
+}
+
+int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_t flag) {
+    TestHost& host = TestHost::Instance();
+    host.NameMatchCalls.push_back({pattern, name, flag});
+    host.Calls.push_back(std::string("NameMatch ") + pattern + " " + name);
+    return host.Matcher(pattern, name) ? 1 : 0;
+}
+
+int32_t __stdcall DialogService(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                const char* topic, DialogItemRecord* items, int32_t itemCount) {
+    TestHost& host = TestHost::Instance();
+    DialogCall call{moduleId, left, top, right, bottom, topic, items, itemCount, {}};
+    if (items != nullptr && itemCount > 0) call.Items.assign(items, items + itemCount);
+    host.DialogCalls.push_back(std::move(call));
+    host.Calls.push_back("Dialog " + std::to_string(itemCount));
+    return host.DialogAnswer ? host.DialogAnswer(items, itemCount) : -1;
+}
+
+}  // namespace
+
+TestHost& TestHost::Instance() {
+    static TestHost host;
+    return host;
+}
+
+void TestHost::Reset() {
+    RegistryRoot = "Software\\LanternixTests\\Default";
+    NullRegistryRoot = false;
+    Messages.clear();
+    for (int32_t id = 0; id <= 4; ++id) Messages[id] = "Message " + std::to_string(id);
+    PanelItems.clear();
+    CurrentItem = 0;
+    TopItem = 0;
+    PanelFillsNothing = false;
+    PanelNullItems = false;
+    PanelCountOverride = -1;
+    Matcher = [](const std::string& pattern, const std::string& name) {
+        return WildcardMatch(pattern.c_str(), name.c_str());
+    };
+    DialogAnswer = nullptr;
+    Calls.clear();
+    MessageCalls.clear();
+    PanelCalls.clear();
+    NameMatchCalls.clear();
+    DialogCalls.clear();
+}
+
+StartupRecord TestHost::Record() const {
+    StartupRecord record;
+    std::memset(&record, 0xA5, sizeof record);
+    record.ModuleId = ModuleId;
+    record.RegistryRoot = NullRegistryRoot ? nullptr : RegistryRoot.c_str();
+    record.DialogService = DialogService;
+    record.MessageService = MessageService;
+    record.PanelControlService = PanelControlService;
+    record.NameMatchService = NameMatchService;
+    return record;
+}
+
+void TestHost::AddItem(const std::string& name, DWORD attributes) {
+    PanelItems.push_back(MakePanelItem(name, attributes));
+}
+
+std::vector<std::string> TestHost::MatchedPatterns() const {
+    std::vector<std::string> patterns;
+    for (const NameMatchCall& call : NameMatchCalls) patterns.push_back(call.Pattern);
+    return patterns;
+}
+
+bool WildcardMatch(const char* pattern, const char* name) {
+    auto same = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    };
+    // Greedy with one backtrack point: the last star seen.
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name != '\0') {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (*pattern != '\0' && (*pattern == '?' || same(*pattern, *name))) {
+            ++pattern;
+            ++name;
+        } else if (star != nullptr) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') ++pattern;
+    return *pattern == '\0';
+}
+
+PanelItemRecord MakePanelItem(const std::string& name, DWORD attributes) {
+    PanelItemRecord item;
+    std::memset(&item, 0, sizeof item);
+    item.FindData.dwFileAttributes = attributes;
+    std::strncpy(item.FindData.cFileName, name.c_str(), sizeof item.FindData.cFileName - 1);
+    return item;
+}

@@ -1,0 +1,88 @@
+// An in-test host: a StartupRecord whose services are this file's functions.
+// Each service logs its calls; the panel, the messages, the name matcher and
+// the dialog's answer are set by the test.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/host_interface.h"
+
+struct PanelCall {
+    int32_t Panel;
+    int32_t Command;
+    RedrawRecord Redraw;  // for PanelRedraw only
+};
+
+struct NameMatchCall {
+    std::string Pattern;
+    std::string Name;
+    int32_t Flag;
+};
+
+struct MessageCall {
+    int32_t ModuleId;
+    int32_t MessageId;
+};
+
+struct DialogCall {
+    int32_t ModuleId, Left, Top, Right, Bottom;
+    const char* Topic;
+    const DialogItemRecord* ItemsAddress;
+    int32_t ItemCount;
+    std::vector<DialogItemRecord> Items;  // as handed over, before the test's edit
+};
+
+class TestHost {
+public:
+    static TestHost& Instance();
+
+    // Back to a fresh host: logs empty, panel empty, messages "Message N".
+    void Reset();
+
+    // A record pointing at this host's services; the opaque bytes carry a
+    // pattern so a copy can be told apart from a zeroed record.
+    StartupRecord Record() const;
+
+    static constexpr int32_t ModuleId = 0x4C4E5800;
+    std::string RegistryRoot = "Software\\LanternixTests\\Default";
+    bool NullRegistryRoot = false;
+
+    // Messages: text by id; ids not in the map get a null pointer.
+    std::map<int32_t, std::string> Messages;
+
+    // The panel served by PanelGetInfo, and what PanelRedraw did to it.
+    std::vector<PanelItemRecord> PanelItems;
+    int32_t CurrentItem = 0;
+    int32_t TopItem = 0;
+    bool PanelFillsNothing = false;   // PanelGetInfo leaves the record as given
+    bool PanelNullItems = false;      // PanelGetInfo reports no item array
+    int32_t PanelCountOverride = -1;  // >= 0: reported instead of the real count
+    void AddItem(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+
+    // Decides NameMatchService; by default a case-insensitive * and ? match.
+    std::function<bool(const std::string& pattern, const std::string& name)> Matcher;
+
+    // Edits the handed-over items and returns the dialog's result (default -1).
+    std::function<int32_t(DialogItemRecord* items, int32_t count)> DialogAnswer;
+
+    // Logs.
+    std::vector<std::string> Calls;  // every service call, in order, as text
+    std::vector<MessageCall> MessageCalls;
+    std::vector<PanelCall> PanelCalls;
+    std::vector<NameMatchCall> NameMatchCalls;
+    std::vector<DialogCall> DialogCalls;
+    std::vector<std::string> MatchedPatterns() const;
+
+private:
+    TestHost() { Reset(); }
+};
+
+// A case-insensitive wildcard match of * and ?, the usual file-name rules.
+bool WildcardMatch(const char* pattern, const char* name);
+
+// A panel item with the given name and attributes.
+PanelItemRecord MakePanelItem(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);

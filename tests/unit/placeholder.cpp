@@ -1,0 +1,2 @@
+#include <gtest/gtest.h>
+TEST(UnitSmoke, Nothing) { EXPECT_TRUE(true); }
