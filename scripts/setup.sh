@@ -6,7 +6,7 @@ set -euo pipefail
 
 missing=()
 have_package() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for package in g++-mingw-w64-i686 cmake googletest bsdutils wine wine32:i386 zip; do
+for package in g++-mingw-w64-i686 cmake googletest bsdutils wine wine32:i386; do
     have_package "$package" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
