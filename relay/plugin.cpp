@@ -13,13 +13,16 @@ const char SettingsKeyName[] = "\\Lanternix";
 const char PatternListValueName[] = "EnterExt";
 
 void LoadSettings() {
-    std::string text;
-    TextFromCharBuffer(HostStartupRecord.RegistryRoot, text);
+    std::string path;
+    TextFromCharBuffer(HostStartupRecord.RegistryRoot, path);
     // A plain concatenation: a root ending in a backslash gives two in a row.
-    text += SettingsKeyName;
-    SettingsKeyPath = text;
-    ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, DefaultStartPatternList, text);
-    StartPatternList.swap(text);
+    path += SettingsKeyName;
+    SettingsKeyPath.swap(path);
+    // A fresh result: should even the default fail to fit in memory, the list
+    // becomes empty rather than keeping some other text.
+    std::string list;
+    ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, DefaultStartPatternList, list);
+    StartPatternList.swap(list);
 }
 
 void StartPlugin() { StartupHook = LoadSettings; }

@@ -1,0 +1,466 @@
+// The settings store against the real registry: each test works under its own
+// scratch key, with SettingsKeyPath pointing there.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "relay/key_relay.h"
+#include "relay/plugin.h"
+#include "support/settings.h"
+#include "support/startup.h"
+#include "tests/testbed/test_host.h"
+#include "tests/testbed/win_testbed.h"
+
+namespace {
+
+const char ValueName[] = "EnterExt";
+const char DefaultList[] = "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
+
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+std::string ReadText(const std::string& name = ValueName, const std::string& fallback = DefaultList) {
+    std::string result = "left over";
+    ReadSettingText(HKEY_CURRENT_USER, name, fallback, result);
+    return result;
+}
+
+bool KeyExists(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+class SettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override { SettingsKeyPath = scratch.Path(); }
+    void TearDown() override { ReleaseSettingsKeyPath(); }
+
+    ScratchKey scratch{TestKeyPath()};
+};
+
+// ---- reading ---------------------------------------------------------------
+
+TEST_F(SettingsStore, FirstRunGivesTheDefaultAndCreatesNoKey) {
+    ASSERT_FALSE(scratch.Exists());
+    EXPECT_EQ(ReadText(), DefaultList);
+    EXPECT_FALSE(scratch.Exists());
+    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
+    EXPECT_FALSE(scratch.Exists());
+
+    // A key without the value is no different.
+    scratch.SetText("Other", "*.x");
+    EXPECT_EQ(ReadText(), DefaultList);
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    EXPECT_FALSE(scratch.Get(ValueName, type, data));
+}
+
+TEST_F(SettingsStore, StoredTextIsReadUpToItsFirstZeroByte) {
+    scratch.SetText(ValueName, "*.q,*.r");
+    EXPECT_EQ(ReadText(), "*.q,*.r");
+
+    // Empty data are an empty text, never the default.
+    scratch.SetText(ValueName, "");
+    EXPECT_EQ(ReadText(), "");
+    scratch.SetRaw(ValueName, REG_SZ, "", 0);
+    EXPECT_EQ(ReadText(), "");
+
+    scratch.SetRaw(ValueName, REG_BINARY, "ab\0cd", 5);
+    EXPECT_EQ(ReadText(), "ab");
+    scratch.SetRaw(ValueName, REG_EXPAND_SZ, "%x%", 4);
+    EXPECT_EQ(ReadText(), "%x%");
+    scratch.SetRaw(ValueName, REG_MULTI_SZ, "ab\0cd\0", 7);
+    EXPECT_EQ(ReadText(), "ab");
+}
+
+TEST_F(SettingsStore, AnyTypeIsReadAsCharacters) {
+    const DWORD letterA = 0x41;
+    scratch.SetRaw(ValueName, REG_DWORD, &letterA, sizeof letterA);
+    EXPECT_EQ(ReadText(), "A");
+
+    const DWORD fourLetters = 0x44434241;  // "ABCD" with no zero byte at all
+    scratch.SetRaw(ValueName, REG_DWORD, &fourLetters, sizeof fourLetters);
+    EXPECT_EQ(ReadText(), "ABCD");
+}
+
+TEST_F(SettingsStore, DataWithoutZeroByteEndWhereTheDataReadEnd) {
+    scratch.SetRaw(ValueName, REG_BINARY, "xyz", 3);
+    EXPECT_EQ(ReadText(), "xyz");
+    scratch.SetRaw(ValueName, REG_SZ, "abcde", 5);
+    EXPECT_EQ(ReadText(), "abcde");
+
+    // Filling the whole read buffer: the text is every byte and not one more.
+    const std::string full(SettingReadBufferSize, 'a');
+    scratch.SetRaw(ValueName, REG_BINARY, full.data(), SettingReadBufferSize);
+    EXPECT_EQ(ReadText(), full);
+}
+
+TEST_F(SettingsStore, DataOfUpTo8192BytesAreReadLargerOnesGiveTheDefault) {
+    const std::string longest(SettingReadBufferSize - 1, 'b');  // 8192 bytes with the zero
+    scratch.SetText(ValueName, longest);
+    EXPECT_EQ(ReadText(), longest);
+
+    scratch.SetText(ValueName, longest + "b");  // 8193 bytes
+    EXPECT_EQ(ReadText(), DefaultList);
+
+    const std::string over(SettingReadBufferSize + 1, 'c');
+    scratch.SetRaw(ValueName, REG_BINARY, over.data(), static_cast<DWORD>(over.size()));
+    EXPECT_EQ(ReadText(), DefaultList);
+}
+
+TEST_F(SettingsStore, ReadSettingValueTellsWhetherTheWholeValueWasRead) {
+    char buffer[16];
+    uint32_t count = 99;
+    // No key yet.
+    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, sizeof buffer, &count));
+    EXPECT_EQ(count, 99u);
+
+    scratch.SetRaw("Other", REG_BINARY, "x", 1);
+    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, sizeof buffer, &count));
+
+    scratch.SetRaw(ValueName, REG_BINARY, "0123456789", 10);
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, 10, &count));
+    EXPECT_EQ(count, 10u);
+    EXPECT_EQ(std::string(buffer, 11), "0123456789#");
+    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, 10));  // the count is optional
+
+    // One byte short: the registry says there is more data, which is a failure.
+    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, 9, &count));
+}
+
+// ---- writing ---------------------------------------------------------------
+
+TEST_F(SettingsStore, WriteCreatesThePathAndStoresRegSzWithOneZeroByte) {
+    ScratchKey deep(scratch.Path() + "\\Deep\\Deeper");  // below the test's key, so removed with it
+    SettingsKeyPath = deep.Path();
+    ASSERT_FALSE(scratch.Exists());
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.a,*.b");
+    ASSERT_TRUE(deep.Exists()) << "every missing key on the path is created";
+
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(deep.Get(ValueName, type, data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(data, Bytes(std::string("*.a,*.b") + '\0'));
+    EXPECT_EQ(ReadText(), "*.a,*.b");
+
+    // The empty text: data of exactly one zero byte, read back as empty.
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, "");
+    ASSERT_TRUE(deep.Get(ValueName, type, data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(data, std::vector<uint8_t>{0});
+    EXPECT_EQ(ReadText(), "");
+}
+
+TEST_F(SettingsStore, WriteHasNoLengthBoundOfItsOwn) {
+    const std::string longest(SettingReadBufferSize - 1, 'd');
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, longest);
+    EXPECT_EQ(ReadText(), longest);
+
+    const std::string tooLong(SettingReadBufferSize, 'e');
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, tooLong);
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(scratch.Get(ValueName, type, data));
+    EXPECT_EQ(data.size(), SettingReadBufferSize + 1) << "stored whole";
+    EXPECT_EQ(ReadText(), DefaultList) << "but too large to read back";
+}
+
+// A path or value name longer than the host's fixed buffers reaches the
+// registry whole: a cut one would address another key or value.
+TEST_F(SettingsStore, LongPathIsUsedWhole) {
+    std::string path = scratch.Path() + "\\";
+    path += std::string(150 - path.size(), 'k');
+    ASSERT_EQ(path.size(), 150u);
+    SettingsKeyPath = path;
+
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.long");
+    EXPECT_TRUE(KeyExists(path));
+    EXPECT_FALSE(KeyExists(path.substr(0, 79)));
+    EXPECT_EQ(ReadText(), "*.long");
+
+    // Reading does not fall back to a shorter path either.
+    SettingsKeyPath = path + "x";
+    EXPECT_EQ(ReadText(), DefaultList);
+    EXPECT_FALSE(KeyExists(path + "x"));
+}
+
+TEST_F(SettingsStore, LongValueNameIsUsedWhole) {
+    const std::string name(200, 'n');
+    WriteSettingText(HKEY_CURRENT_USER, name, "*.named");
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(scratch.Get(name, type, data));
+    EXPECT_EQ(data, Bytes(std::string("*.named") + '\0'));
+    EXPECT_FALSE(scratch.Get(name.substr(0, 80), type, data));
+    EXPECT_EQ(ReadText(name), "*.named");
+
+    scratch.SetText(name.substr(0, 80), "*.cut");
+    EXPECT_EQ(ReadText(name), "*.named");
+    EXPECT_EQ(ReadText(name + "n"), DefaultList);
+}
+
+TEST_F(SettingsStore, KeyTheRegistryRefusesStoresNothingAndReadsTheDefault) {
+    // A path that starts with a backslash is refused by the registry.
+    SettingsKeyPath = "\\" + scratch.Path();
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.x");
+    EXPECT_FALSE(scratch.Exists());
+    EXPECT_FALSE(CreateSettingsKey(HKEY_CURRENT_USER));
+
+    scratch.SetText(ValueName, "*.x");
+    EXPECT_EQ(ReadText(), DefaultList);
+    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
+}
+
+TEST_F(SettingsStore, EmptyPathAddressesNoKey) {
+    // An empty path would name the root key itself: nothing may land there.
+    const std::string name = "LanternixTestsStray";
+    RegDeleteValueA(HKEY_CURRENT_USER, name.c_str());
+    SettingsKeyPath.clear();
+    WriteSettingText(HKEY_CURRENT_USER, name, "*.x");
+    DWORD size = 0;
+    const LONG status = RegQueryValueExA(HKEY_CURRENT_USER, name.c_str(), nullptr, nullptr, nullptr, &size);
+    if (status == ERROR_SUCCESS) RegDeleteValueA(HKEY_CURRENT_USER, name.c_str());
+    EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(CreateSettingsKey(HKEY_CURRENT_USER));
+    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
+    EXPECT_EQ(ReadText(name), DefaultList);
+}
+
+TEST_F(SettingsStore, KeysAreOpenedForWritingOrForReadingOnly) {
+    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER)) << "a missing key is not created for reading";
+    EXPECT_FALSE(scratch.Exists());
+
+    RegistryKey writing = CreateSettingsKey(HKEY_CURRENT_USER);
+    ASSERT_TRUE(writing);
+    EXPECT_TRUE(scratch.Exists());
+    EXPECT_EQ(RegSetValueExA(writing.get(), "w", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2), ERROR_SUCCESS);
+    char buffer[4];
+    DWORD size = sizeof buffer;
+    EXPECT_EQ(RegQueryValueExA(writing.get(), "w", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
+              ERROR_ACCESS_DENIED);
+
+    RegistryKey reading = OpenSettingsKey(HKEY_CURRENT_USER);
+    ASSERT_TRUE(reading);
+    size = sizeof buffer;
+    EXPECT_EQ(RegQueryValueExA(reading.get(), "w", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(reading.get(), "w", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2),
+              ERROR_ACCESS_DENIED);
+}
+
+// ---- the path built at start-up ------------------------------------------------
+
+class SettingsLoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host.Reset();
+        host.RegistryRoot = scratch.Path();
+        savedHook = StartupHook;
+        StartupHook = LoadSettings;
+        StartPatternList = "before";
+    }
+    void TearDown() override {
+        StartupHook = savedHook;
+        std::memset(&HostStartupRecord, 0, sizeof HostStartupRecord);
+        ReleaseSettingsKeyPath();
+        ReleaseStartPatternList();
+    }
+    void Start() {
+        StartupRecord record = host.Record();
+        SetStartupInfo(&record);
+    }
+
+    TestHost& host = TestHost::Instance();
+    ScratchKey scratch{TestKeyPath()};
+    StartupHookProc savedHook = nullptr;
+};
+
+TEST_F(SettingsLoad, PathIsTheRootFollowedByTheKeyName) {
+    Start();
+    EXPECT_EQ(SettingsKeyPath, scratch.Path() + "\\Lanternix");
+    EXPECT_EQ(StartPatternList, DefaultList);
+    EXPECT_FALSE(scratch.Exists()) << "start-up reads, it never creates";
+    EXPECT_TRUE(host.Calls.empty());
+
+    host.RegistryRoot = scratch.Path() + "\\";
+    Start();
+    EXPECT_EQ(SettingsKeyPath, scratch.Path() + "\\\\Lanternix");
+
+    host.NullRegistryRoot = true;
+    Start();
+    EXPECT_EQ(SettingsKeyPath, "\\Lanternix");
+    EXPECT_EQ(StartPatternList, DefaultList);
+
+    host.NullRegistryRoot = false;
+    host.RegistryRoot = "";
+    Start();
+    EXPECT_EQ(SettingsKeyPath, "\\Lanternix");
+}
+
+TEST_F(SettingsLoad, EveryHandOverRebuildsThePathAndRereadsTheList) {
+    ScratchKey first(scratch.Path() + "\\One\\Lanternix");
+    ScratchKey second(scratch.Path() + "\\Two\\Lanternix");
+    first.SetText(ValueName, "*.one");
+    second.SetText(ValueName, "");
+
+    host.RegistryRoot = scratch.Path() + "\\One";
+    Start();
+    EXPECT_EQ(SettingsKeyPath, first.Path());
+    EXPECT_EQ(StartPatternList, "*.one");
+
+    host.RegistryRoot = scratch.Path() + "\\Two";
+    Start();
+    EXPECT_EQ(SettingsKeyPath, second.Path());
+    EXPECT_EQ(StartPatternList, "");
+
+    first.SetText(ValueName, "*.changed");
+    host.RegistryRoot = scratch.Path() + "\\One";
+    Start();
+    EXPECT_EQ(StartPatternList, "*.changed");
+}
+
+// ---- handle leaks ------------------------------------------------------------
+
+// Wine's GetProcessHandleCount answers 0 whatever is open, so the count comes
+// from the system's handle table then.
+struct SystemHandleEntry {
+    ULONG OwnerProcessId;
+    UCHAR ObjectType;
+    UCHAR Flags;
+    USHORT Handle;
+    PVOID Object;
+    ACCESS_MASK Access;
+};
+struct SystemHandleTable {
+    ULONG Count;
+    SystemHandleEntry Entries[1];
+};
+using QuerySystemInformationProc = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+constexpr ULONG SystemHandleInformationClass = 16;
+constexpr LONG StatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+long HandlesInSystemTable() {
+    auto query = reinterpret_cast<QuerySystemInformationProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr) return -1;
+    std::vector<char> buffer(1 << 20);
+    ULONG needed = 0;
+    LONG status;
+    while ((status = query(SystemHandleInformationClass, buffer.data(), static_cast<ULONG>(buffer.size()),
+                           &needed)) == StatusInfoLengthMismatch)
+        buffer.resize(buffer.size() * 2);
+    if (status != 0) return -1;
+    const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
+    const ULONG self = GetCurrentProcessId();
+    long count = 0;
+    for (ULONG i = 0; i < table->Count; ++i)
+        if (table->Entries[i].OwnerProcessId == self) ++count;
+    return count;
+}
+
+long OpenHandleCount() {
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) return static_cast<long>(count);
+    return HandlesInSystemTable();
+}
+
+TEST_F(SettingsLoad, RepeatedReadsWritesAndStartsLeakNoHandle) {
+    // The counter must see an open key, or the check below proves nothing.
+    const long idle = OpenHandleCount();
+    ASSERT_GT(idle, 0);
+    HKEY probe = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &probe), ERROR_SUCCESS);
+    EXPECT_EQ(OpenHandleCount(), idle + 1);
+    RegCloseKey(probe);
+    ASSERT_EQ(OpenHandleCount(), idle);
+
+    const std::string stored = scratch.Path() + "\\Stored";
+    const std::string refused = "\\" + scratch.Path();
+    const std::string missing = scratch.Path() + "\\Missing";
+    char small[4];
+    std::string text;
+    for (int round = 0; round < 2000; ++round) {
+        SettingsKeyPath = stored;
+        WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.leak");
+        ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
+        ReadSettingText(HKEY_CURRENT_USER, "Absent", DefaultList, text);
+        ReadSettingValue(HKEY_CURRENT_USER, ValueName, small, sizeof small);  // more data than room
+        CreateSettingsKey(HKEY_CURRENT_USER);
+        OpenSettingsKey(HKEY_CURRENT_USER);
+        SettingsKeyPath = refused;
+        WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.leak");
+        ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
+        SettingsKeyPath = missing;
+        ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
+        Start();
+    }
+    EXPECT_EQ(text, DefaultList);
+    EXPECT_EQ(StartPatternList, DefaultList);
+    SettingsKeyPath = stored;
+    EXPECT_EQ(ReadText(), "*.leak");
+    EXPECT_EQ(OpenHandleCount(), idle);
+}
+
+// ---- text conversions ----------------------------------------------------------
+
+TEST(SettingsText, CopyTextBoundedStopsAtTheZeroByteOrTheMaximum) {
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(CopyTextBounded(buffer, "abc", 5), buffer);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abc\0####", 8));
+
+    std::memset(buffer, '#', sizeof buffer);
+    CopyTextBounded(buffer, "abcdefgh", 5);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abcde\0##", 8));
+
+    std::memset(buffer, '#', sizeof buffer);
+    CopyTextBounded(buffer, "abcde", 5);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abcde\0##", 8));
+
+    std::memset(buffer, '#', sizeof buffer);
+    CopyTextBounded(buffer, "abc", 0);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("\0#######", 8));
+
+    std::memset(buffer, '#', sizeof buffer);
+    CopyTextBounded(buffer, "", 5);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("\0#######", 8));
+}
+
+TEST(SettingsText, TextToCharBufferCopiesTheWholeTextAndOneZeroByte) {
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(TextToCharBuffer(buffer, "abcdef"), buffer);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abcdef\0#", 8));
+
+    std::memset(buffer, '#', sizeof buffer);
+    TextToCharBuffer(buffer, "");
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("\0#######", 8));
+
+    const std::vector<char> sized = CharBufferFor("\xE4\xF6,*.x");
+    EXPECT_EQ(std::string(sized.begin(), sized.end()), std::string("\xE4\xF6,*.x\0", 7));
+}
+
+TEST(SettingsText, TextFromCharBufferTakesTheCharactersBeforeTheFirstZero) {
+    std::string text = "old";
+    TextFromCharBuffer(nullptr, text);
+    EXPECT_EQ(text, "");
+
+    text = "old";
+    TextFromCharBuffer("ab\0cd", text);
+    EXPECT_EQ(text, "ab");
+
+    TextFromCharBuffer("\xFF\x80 x", text);
+    EXPECT_EQ(text, "\xFF\x80 x");
+
+    TextFromCharBuffer("", text);
+    EXPECT_EQ(text, "");
+}
+
+}  // namespace
