@@ -80,23 +80,28 @@ void BuildItems(const ItemValueList& values, std::vector<DialogItemRecord>& item
 
 void ReadBackItems(const ItemValueList& values, const std::vector<DialogItemRecord>& items,
                    const std::vector<std::string>& cutTexts) {
+    // Every new text is made before any variable changes, so running out of
+    // memory half-way leaves all of the caller's variables as they were.
+    std::vector<std::string> texts(items.size());
     for (size_t k = 0; k < items.size(); ++k) {
-        const ItemValue* v = &values[k * ValuesPerItem];
+        const ItemValue& data = values[k * ValuesPerItem + ValueData];
+        if (data.Kind != ValueKind::Reference || Referenced<std::string>(data) == nullptr) continue;
         const DialogItemRecord& item = items[k];
-        if (v[ValueParameter].Kind == ValueKind::Reference) {
-            if (uint8_t* variable = Referenced<uint8_t>(v[ValueParameter])) *variable = item.Parameter & 0xFF;
-        }
-        if (v[ValueData].Kind != ValueKind::Reference) continue;
-        std::string* variable = Referenced<std::string>(v[ValueData]);
-        if (variable == nullptr) continue;
         // The host's text need not be terminated within the field.
         std::string edited(item.Text, strnlen(item.Text, sizeof item.Text));
         const std::string& whole = cutTexts[k];
-        if (!whole.empty() && edited.size() == MaxItemTextLength && whole.compare(0, MaxItemTextLength, edited) == 0) {
-            *variable = whole;  // shown cut and left as shown: the whole text stays
-        } else {
-            *variable = std::move(edited);
+        if (!whole.empty() && edited.size() == MaxItemTextLength && whole.compare(0, MaxItemTextLength, edited) == 0)
+            texts[k] = whole;  // shown cut and left as shown: the whole text stays
+        else
+            texts[k] = std::move(edited);
+    }
+    for (size_t k = 0; k < items.size(); ++k) {
+        const ItemValue* v = &values[k * ValuesPerItem];
+        if (v[ValueParameter].Kind == ValueKind::Reference) {
+            if (uint8_t* variable = Referenced<uint8_t>(v[ValueParameter])) *variable = items[k].Parameter & 0xFF;
         }
+        if (v[ValueData].Kind != ValueKind::Reference) continue;
+        if (std::string* variable = Referenced<std::string>(v[ValueData])) variable->swap(texts[k]);
     }
 }
 

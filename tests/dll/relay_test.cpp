@@ -1,0 +1,355 @@
+// The key relay through the real DLL: console events are queued for OpenPlugin,
+// the synthetic keys it sends are caught by the keyboard hook, and the panel
+// and the name matcher are the in-test host's.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/testbed/test_host.h"
+#include "tests/testbed/win_testbed.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr WORD VkCtrl = 0x11, ScanCtrl = 0x1D;
+constexpr WORD VkA = 0x41, ScanA = 0x1E;
+constexpr WORD VkB = 0x42, ScanB = 0x30;
+constexpr WORD VkUp = 0x26, ScanUp = 0x48;
+constexpr WORD VkDown = 0x28, ScanDown = 0x50;
+
+const std::string CtrlPressedAgain = KeyText(0x11, 0x1D, false, 8);
+const std::string CtrlReleased = KeyText(0x11, 0x1D, true, 0);
+const std::string EnterDown = KeyText(0x0D, 0x1C, false, 0);
+const std::string EnterUp = KeyText(0x0D, 0x1C, true, 0);
+const std::string F3Down = KeyText(0x72, 0x3D, false, 0);
+const std::string F3Up = KeyText(0x72, 0x3D, true, 0);
+
+std::string HandedBack(WORD virtualKey, WORD scanCode) { return KeyText(virtualKey, scanCode, false, 8); }
+
+const Texts DefaultPatterns = {"*.com", "*.exe", "*.bat", "*.cmd", "*.rar", "*.arj", "*.zip", "*.lzh",
+                               "*.ha",  "*.uc2", "*.ain", "*.gz",  "*.tar", "*.tgz", "*.bz2"};
+
+INPUT_RECORD KeyRecord(WORD virtualKey, WORD scanCode, bool down) {
+    INPUT_RECORD record{};
+    record.EventType = KEY_EVENT;
+    record.Event.KeyEvent.bKeyDown = down ? TRUE : FALSE;
+    record.Event.KeyEvent.wRepeatCount = 1;
+    record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
+    record.Event.KeyEvent.wVirtualScanCode = scanCode;
+    return record;
+}
+
+// Restores standard input when a test has replaced it.
+class StdInputSwap {
+public:
+    explicit StdInputSwap(HANDLE replacement) : saved_(GetStdHandle(STD_INPUT_HANDLE)) {
+        SetStdHandle(STD_INPUT_HANDLE, replacement);
+    }
+    ~StdInputSwap() { SetStdHandle(STD_INPUT_HANDLE, saved_); }
+    StdInputSwap(const StdInputSwap&) = delete;
+    StdInputSwap& operator=(const StdInputSwap&) = delete;
+
+private:
+    HANDLE saved_;
+};
+
+// Stands between the plug-in and the in-test host's panel to see that every
+// PanelGetInfo record arrives zero-filled.
+PanelControlServiceProc HostPanelService = nullptr;
+int DirtyPanelQueries = 0;
+
+int32_t __stdcall ZeroCheckingPanelService(int32_t panel, int32_t command, void* parameter) {
+    if (command == PanelGetInfo && parameter != nullptr) {
+        const auto* bytes = static_cast<const uint8_t*>(parameter);
+        if (std::any_of(bytes, bytes + sizeof(PanelInfoRecord), [](uint8_t b) { return b != 0; }))
+            ++DirtyPanelQueries;
+    }
+    return HostPanelService(panel, command, parameter);
+}
+
+// A fresh load of the DLL per test, started with the in-test host's record and
+// a settings root holding no stored list, so the default list applies.
+class RelayTest : public ::testing::Test {
+protected:
+    TestHost& host = TestHost::Instance();
+    ScratchKey settings{TestKeyPath()};
+    std::unique_ptr<PluginDll> dll;
+
+    void SetUp() override {
+        ASSERT_TRUE(ConsoleInputAvailable());
+        FlushConsoleInput();
+        host.Reset();
+        host.RegistryRoot = settings.Path();
+        KeyCapture::Instance().TakeKeys();
+        dll = std::make_unique<PluginDll>();
+        ASSERT_TRUE(dll->Loaded());
+        ASSERT_NE(dll->SetStartupInfo, nullptr);
+        ASSERT_NE(dll->OpenPlugin, nullptr);
+        StartupRecord record = host.Record();
+        HostPanelService = record.PanelControlService;
+        record.PanelControlService = ZeroCheckingPanelService;
+        DirtyPanelQueries = 0;
+        dll->SetStartupInfo(&record);
+        // From here the plug-in must work from its own copy.
+        std::memset(&record, 0, sizeof record);
+        ClearLogs();
+    }
+
+    void TearDown() override {
+        EXPECT_EQ(DirtyPanelQueries, 0) << "a PanelInfoRecord was handed over not zero-filled";
+        dll.reset();
+        FlushConsoleInput();
+    }
+
+    void ClearLogs() {
+        host.Calls.clear();
+        host.PanelCalls.clear();
+        host.NameMatchCalls.clear();
+        host.MessageCalls.clear();
+    }
+
+    // Queues the records, runs one OpenPlugin call and returns the keys sent.
+    Texts Invoke(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0, int32_t item = 0) {
+        for (const INPUT_RECORD& record : records) QueueConsoleRecord(record);
+        int32_t result = 0;
+        {
+            Watchdog watchdog("OpenPlugin", 10000);
+            result = dll->OpenPlugin(openFrom, item);
+        }
+        EXPECT_EQ(result, -1);
+        return Describe(KeyCapture::Instance().TakeKeys());
+    }
+
+    Texts Key(WORD virtualKey, WORD scanCode, bool down) { return Invoke({KeyRecord(virtualKey, scanCode, down)}); }
+
+    // A Ctrl press sends nothing and leaves StartSent false.
+    void ClearStartSent() {
+        ASSERT_EQ(Key(VkCtrl, ScanCtrl, true), Texts{});
+        ClearLogs();
+    }
+
+    // StartSent, observed: a letter's key-up moves the cursor and presses Ctrl
+    // again only when the previous invocation started an item.
+    void ExpectStartSent(bool expected) {
+        ClearLogs();
+        host.CurrentItem = 0;
+        host.TopItem = 0;
+        const Texts keys = Key(VkA, ScanA, false);
+        if (expected) {
+            EXPECT_EQ(keys, (Texts{CtrlPressedAgain, HandedBack(VkA, ScanA)}));
+            EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "PanelRedraw 1 0"}));
+        } else {
+            EXPECT_EQ(keys, Texts{HandedBack(VkA, ScanA)});
+            EXPECT_EQ(host.Calls, Texts{});
+        }
+    }
+};
+
+TEST_F(RelayTest, FirstInvocationAfterLoadMovesTheCursorOnAKeyUp) {
+    host.CurrentItem = 4;
+    host.TopItem = 2;
+    EXPECT_EQ(Key(VkA, ScanA, false), (Texts{CtrlPressedAgain, HandedBack(VkA, ScanA)}));
+    EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "PanelRedraw 5 2"}));
+    ASSERT_EQ(host.PanelCalls.size(), 2u);
+    EXPECT_EQ(host.PanelCalls[0].Panel, -1);
+    EXPECT_EQ(host.PanelCalls[0].Command, 1);
+    EXPECT_EQ(host.PanelCalls[1].Panel, -1);
+    EXPECT_EQ(host.PanelCalls[1].Command, 5);
+    ExpectStartSent(false);
+}
+
+TEST_F(RelayTest, KeyPressMovesTheCursorOneItemKeepingTheTop) {
+    ClearStartSent();
+    struct Case {
+        WORD VirtualKey, ScanCode;
+        int32_t Current, Top;
+        const char* Redraw;
+    };
+    const Case cases[] = {
+        {VkDown, ScanDown, 5, 3, "PanelRedraw 6 3"},
+        {VkUp, ScanUp, 5, 3, "PanelRedraw 4 3"},
+        {VkUp, ScanUp, 0, 0, "PanelRedraw -1 0"},  // not clamped: the host bounds it
+        {VkA, ScanA, 9, 7, "PanelRedraw 10 7"},
+        {VkDown, ScanDown, INT_MAX, 1, "PanelRedraw -2147483648 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Redraw);
+        ClearLogs();
+        host.CurrentItem = c.Current;
+        host.TopItem = c.Top;
+        EXPECT_EQ(Key(c.VirtualKey, c.ScanCode, true), (Texts{CtrlPressedAgain, HandedBack(c.VirtualKey, c.ScanCode)}));
+        EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", c.Redraw}));
+        ASSERT_EQ(host.PanelCalls.size(), 2u);
+        EXPECT_EQ(host.PanelCalls[1].Panel, -1);
+        EXPECT_EQ(host.PanelCalls[1].Command, 5);
+    }
+    ExpectStartSent(false);
+}
+
+TEST_F(RelayTest, KeyUpAfterNoStartIsOnlyHandedBackAsLowBytes) {
+    ClearStartSent();
+    struct Case {
+        WORD VirtualKey, ScanCode, SentKey, SentScan;
+    };
+    const Case cases[] = {
+        {VkA, ScanA, 0x41, 0x1E},
+        {VkDown, ScanDown, 0x28, 0x50},
+        {0x141, 0x11E, 0x41, 0x1E},
+        {0xFF26, 0x7F48, 0x26, 0x48},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.VirtualKey);
+        ClearLogs();
+        EXPECT_EQ(Key(c.VirtualKey, c.ScanCode, false), Texts{HandedBack(c.SentKey, c.SentScan)});
+        EXPECT_EQ(host.Calls, Texts{});
+    }
+}
+
+TEST_F(RelayTest, CtrlReleaseOverADirectorySendsEnterWithoutAskingThePatterns) {
+    ClearStartSent();
+    host.AddItem("readme.txt");
+    host.AddItem("setup.exe", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    host.CurrentItem = 1;
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    EXPECT_EQ(host.Calls, Texts{"PanelGetInfo"});
+    ASSERT_EQ(host.PanelCalls.size(), 1u);
+    EXPECT_EQ(host.PanelCalls[0].Panel, -1);
+    ExpectStartSent(true);
+}
+
+TEST_F(RelayTest, CtrlReleaseOverAFileConsultsTheDefaultList) {
+    host.AddItem("setup.exe");
+    host.AddItem("readme.txt");
+    host.CurrentItem = 0;
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "NameMatch *.com setup.exe", "NameMatch *.exe setup.exe"}));
+    for (const NameMatchCall& call : host.NameMatchCalls) EXPECT_EQ(call.Flag, -1);
+    ExpectStartSent(true);
+
+    ClearLogs();
+    host.CurrentItem = 1;
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, F3Down, F3Up}));
+    EXPECT_EQ(host.MatchedPatterns(), DefaultPatterns);
+    for (const NameMatchCall& call : host.NameMatchCalls) EXPECT_EQ(call.Name, "readme.txt");
+    ExpectStartSent(true);
+}
+
+TEST_F(RelayTest, CtrlPressSendsNothingAndEndsTheStart) {
+    host.AddItem("setup.exe");
+    // At load StartSent is true; a Ctrl press still sends nothing and asks nothing.
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, true), Texts{});
+    EXPECT_EQ(host.Calls, Texts{});
+    ExpectStartSent(false);
+
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    ClearLogs();
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, true), Texts{});
+    EXPECT_EQ(host.Calls, Texts{});
+    ExpectStartSent(false);
+}
+
+TEST_F(RelayTest, EachInvocationTakesOneEventWhateverItsArguments) {
+    ClearStartSent();
+    QueueConsoleRecord(KeyRecord(VkA, ScanA, false));
+    EXPECT_EQ(Key(VkB, ScanB, false), Texts{HandedBack(VkA, ScanA)});
+    EXPECT_EQ(PendingConsoleEvents(), 1u);
+    EXPECT_EQ(Invoke({}, 7, INT_MIN), Texts{HandedBack(VkB, ScanB)});
+    EXPECT_EQ(PendingConsoleEvents(), 0u);
+    EXPECT_EQ(Invoke({KeyRecord(VkCtrl, ScanCtrl, true)}, -1, 0x7FFFFFFF), Texts{});
+}
+
+TEST_F(RelayTest, NonKeyRecordsArePassedOverUntilAKeyEvent) {
+    INPUT_RECORD bufferSize{};
+    bufferSize.EventType = WINDOW_BUFFER_SIZE_EVENT;
+    bufferSize.Event.WindowBufferSizeEvent.dwSize = {0x41, 0x1E};
+    INPUT_RECORD menu{};
+    menu.EventType = MENU_EVENT;
+    menu.Event.MenuEvent.dwCommandId = 0x11;
+    const std::vector<INPUT_RECORD> noise = {MouseMoveRecord(0x41, 0x1E), FocusRecord(true), bufferSize, menu,
+                                             FocusRecord(false)};
+
+    host.AddItem("setup.exe");
+    std::vector<INPUT_RECORD> records = noise;
+    records.push_back(KeyRecord(VkCtrl, ScanCtrl, false));
+    EXPECT_EQ(Invoke(records), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    EXPECT_EQ(PendingConsoleEvents(), 0u);
+
+    // A stray mouse move does not end the Ctrl gesture: StartSent holds.
+    ClearLogs();
+    records = noise;
+    records.push_back(KeyRecord(VkA, ScanA, false));
+    EXPECT_EQ(Invoke(records), (Texts{CtrlPressedAgain, HandedBack(VkA, ScanA)}));
+    EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "PanelRedraw 1 0"}));
+    EXPECT_EQ(PendingConsoleEvents(), 0u);
+}
+
+TEST_F(RelayTest, CtrlReleaseWithoutAnItemUnderTheCursorOnlyReleasesCtrl) {
+    // Every real item would start: a read of any of them shows as Enter.
+    auto arrangePanel = [this] {
+        host.PanelItems.clear();
+        for (int i = 0; i < 3; ++i) host.AddItem("setup.exe");
+        host.CurrentItem = 0;
+        host.PanelNullItems = false;
+        host.PanelCountOverride = -1;
+        host.PanelFillsNothing = false;
+    };
+    struct Case {
+        const char* What;
+        std::function<void()> Arrange;
+    };
+    const Case cases[] = {
+        {"null item array", [this] { host.PanelNullItems = true; }},
+        {"negative index", [this] { host.CurrentItem = -1; }},
+        {"most negative index", [this] { host.CurrentItem = INT_MIN; }},
+        {"index == count", [this] { host.CurrentItem = 3; }},
+        {"index past a smaller count", [this] { host.PanelCountOverride = 1;
+                                          host.CurrentItem = 1; }},
+        {"count zero", [this] { host.PanelCountOverride = 0; }},
+        {"empty panel", [this] { host.PanelItems.clear(); }},
+        {"panel info not filled", [this] { host.PanelFillsNothing = true; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        arrangePanel();
+        ASSERT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+        c.Arrange();
+        ClearLogs();
+        EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), Texts{CtrlReleased});
+        EXPECT_EQ(host.Calls, Texts{"PanelGetInfo"});
+        arrangePanel();
+        ExpectStartSent(false);
+    }
+}
+
+TEST_F(RelayTest, UnterminatedNameIsHandedOverAsItsFull260Characters) {
+    PanelItemRecord item = MakePanelItem("");
+    std::memset(item.FindData.cFileName, 'n', sizeof item.FindData.cFileName);
+    std::memcpy(item.FindData.cFileName + 256, ".exe", 4);
+    // Whatever follows the name field must not become part of the name.
+    std::memset(item.FindData.cAlternateFileName, 'x', sizeof item.FindData.cAlternateFileName);
+    std::memset(item.Opaque, 'x', sizeof item.Opaque);
+    host.PanelItems.push_back(item);
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    ASSERT_EQ(host.NameMatchCalls.size(), 2u);
+    EXPECT_EQ(host.NameMatchCalls[1].Name, std::string(256, 'n') + ".exe");
+}
+
+TEST_F(RelayTest, FailedConsoleReadSendsNothing) {
+    host.AddItem("setup.exe");
+    Texts keys;
+    {
+        StdInputSwap swap(INVALID_HANDLE_VALUE);
+        keys = Invoke({});
+    }
+    EXPECT_EQ(keys, Texts{});
+    EXPECT_EQ(host.Calls, Texts{});
+}
+
+}  // namespace

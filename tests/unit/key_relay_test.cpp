@@ -1,0 +1,123 @@
+// Splitting of StartPatternList as the host's NameMatchService sees it: every
+// pattern handed over, in order, with the name and the flag.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "relay/key_relay.h"
+#include "support/startup.h"
+#include "tests/testbed/test_host.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class PatternTest : public ::testing::Test {
+protected:
+    TestHost& host = TestHost::Instance();
+
+    void SetUp() override {
+        host.Reset();
+        HostStartupRecord = host.Record();
+        StartPatternList.clear();
+        StartSent = true;
+    }
+
+    void TearDown() override {
+        HostStartupRecord = StartupRecord{};
+        StartPatternList.clear();
+        StartSent = true;
+    }
+
+    // The patterns the host is asked about for a name none of them matches.
+    Texts AskedFor(const std::string& list) {
+        host.NameMatchCalls.clear();
+        host.Matcher = [](const std::string&, const std::string&) { return false; };
+        StartPatternList = list;
+        EXPECT_FALSE(MatchesStartPattern("name.ext"));
+        for (const NameMatchCall& call : host.NameMatchCalls) {
+            EXPECT_EQ(call.Name, "name.ext");
+            EXPECT_EQ(call.Flag, -1);
+        }
+        return host.MatchedPatterns();
+    }
+};
+
+TEST_F(PatternTest, DefaultListStopsAtTheFirstMatch) {
+    StartPatternList = DefaultStartPatternList;
+    EXPECT_EQ(StartPatternList.size(), 87u);
+    EXPECT_TRUE(MatchesStartPattern("setup.exe"));
+    EXPECT_EQ(host.MatchedPatterns(), (Texts{"*.com", "*.exe"}));
+
+    host.NameMatchCalls.clear();
+    EXPECT_TRUE(MatchesStartPattern("DATA.BZ2"));
+    EXPECT_EQ(host.MatchedPatterns().size(), 15u);
+
+    host.NameMatchCalls.clear();
+    EXPECT_FALSE(MatchesStartPattern("readme.txt"));
+    EXPECT_EQ(host.MatchedPatterns(),
+              (Texts{"*.com", "*.exe", "*.bat", "*.cmd", "*.rar", "*.arj", "*.zip", "*.lzh", "*.ha", "*.uc2", "*.ain",
+                     "*.gz", "*.tar", "*.tgz", "*.bz2"}));
+}
+
+TEST_F(PatternTest, ListSplitsAtEveryCommaKeepingBlanksAndEmptyPatterns) {
+    EXPECT_EQ(AskedFor("*.txt"), Texts{"*.txt"});
+    EXPECT_EQ(AskedFor("*.txt,"), Texts{"*.txt"});
+    EXPECT_EQ(AskedFor("*.a, *.b ,*.c"), (Texts{"*.a", " *.b ", "*.c"}));
+    EXPECT_EQ(AskedFor("*.a,,*.b"), (Texts{"*.a", "", "*.b"}));
+    EXPECT_EQ(AskedFor("*.a,,"), (Texts{"*.a", ""}));
+    EXPECT_EQ(AskedFor(",*.a"), (Texts{"", "*.a"}));
+    EXPECT_EQ(AskedFor(","), Texts{""});
+    EXPECT_EQ(AskedFor(",,"), (Texts{"", ""}));
+    EXPECT_EQ(AskedFor(" "), Texts{" "});
+}
+
+TEST_F(PatternTest, EmptyPatternTakesItsPlaceInTheOrder) {
+    StartPatternList = "*.a,,*.b";
+    host.Matcher = [](const std::string& pattern, const std::string&) { return pattern.empty(); };
+    EXPECT_TRUE(MatchesStartPattern("x.b"));
+    EXPECT_EQ(host.MatchedPatterns(), (Texts{"*.a", ""}));
+}
+
+TEST_F(PatternTest, EmptyListMatchesNothingAndAsksNothing) {
+    host.Matcher = [](const std::string&, const std::string&) { return true; };
+    StartPatternList.clear();
+    EXPECT_FALSE(MatchesStartPattern("setup.exe"));
+    EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST_F(PatternTest, PatternLongerThanTheHostBufferIsNeverHandedOver) {
+    const std::string fits = "*" + std::string(258, 'a');
+    const std::string tooLong = "*" + std::string(259, 'a');
+    ASSERT_EQ(fits.size(), 259u);
+    ASSERT_EQ(tooLong.size(), 260u);
+    EXPECT_EQ(AskedFor(tooLong + ",*.x," + fits + "," + tooLong), (Texts{"*.x", fits}));
+
+    // Even a host that would say yes to it is never asked.
+    host.NameMatchCalls.clear();
+    host.Matcher = [](const std::string&, const std::string&) { return true; };
+    StartPatternList = tooLong;
+    EXPECT_FALSE(MatchesStartPattern("name.ext"));
+    EXPECT_TRUE(host.NameMatchCalls.empty());
+}
+
+TEST_F(PatternTest, LongListIsWalkedOnceInOrder) {
+    std::string list;
+    Texts expected;
+    for (int i = 0; i < 3000; ++i) {
+        expected.push_back("*." + std::to_string(i));
+        list += expected.back() + ",";
+    }
+    EXPECT_EQ(AskedFor(list), expected);
+}
+
+TEST_F(PatternTest, MissingNameOrMatcherMatchesNothing) {
+    StartPatternList = "*";
+    EXPECT_FALSE(MatchesStartPattern(nullptr));
+    HostStartupRecord.NameMatchService = nullptr;
+    EXPECT_FALSE(MatchesStartPattern("setup.exe"));
+    EXPECT_TRUE(host.Calls.empty());
+}
+
+}  // namespace
