@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "host/host_logic.h"
+
+namespace {
+
+std::vector<std::string> Names(const std::vector<PanelItemRecord>& items) {
+    std::vector<std::string> names;
+    for (const PanelItemRecord& item : items) names.push_back(item.FindData.cFileName);
+    return names;
+}
+
+Panel PanelOf(int32_t count, int32_t rows) {
+    std::vector<PanelItemRecord> items;
+    for (int32_t i = 0; i < count; ++i) items.push_back(MakeItem("f" + std::to_string(i), FILE_ATTRIBUTE_NORMAL));
+    Panel panel(rows);
+    panel.SetItems(items);
+    return panel;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+}  // namespace
+
+TEST(PanelRedraw, KeepsTheCursorOnAnItemAndInSight) {
+    Panel panel = PanelOf(6, 20);
+    EXPECT_FALSE(panel.Redraw(3, 0));
+    EXPECT_EQ(panel.Current(), 3);
+    EXPECT_TRUE(panel.Redraw(6, 0));  // one past the last item
+    EXPECT_EQ(panel.Current(), 5);
+    EXPECT_TRUE(panel.Redraw(-1, 0));  // Up over the first item
+    EXPECT_EQ(panel.Current(), 0);
+    EXPECT_TRUE(panel.Redraw(2, 4));  // all six items fit: nothing to scroll
+    EXPECT_EQ(panel.Top(), 0);
+
+    Panel tall = PanelOf(10, 3);
+    EXPECT_TRUE(tall.Redraw(9, 0));
+    EXPECT_EQ(tall.Current(), 9);
+    EXPECT_EQ(tall.Top(), 7);
+    EXPECT_TRUE(tall.Redraw(5, 2));  // row 5 lies below rows 2..4
+    EXPECT_EQ(tall.Top(), 3);
+    EXPECT_TRUE(tall.Redraw(0, 9));  // top past the last page, cursor above it
+    EXPECT_EQ(tall.Top(), 0);
+    EXPECT_FALSE(tall.Redraw(4, 3));
+    EXPECT_EQ(tall.Current(), 4);
+    EXPECT_EQ(tall.Top(), 3);
+}
+
+TEST(PanelRedraw, EmptyPanelStaysAtZero) {
+    Panel panel = PanelOf(0, 20);
+    EXPECT_EQ(panel.ItemArray(), nullptr);
+    EXPECT_TRUE(panel.Redraw(1, 1));
+    EXPECT_EQ(panel.Current(), 0);
+    EXPECT_EQ(panel.Top(), 0);
+    EXPECT_EQ(panel.NameAt(0), "");
+    EXPECT_FALSE(panel.IsDirectory(0));
+}
+
+TEST(PanelFind, ExactNameBeforeAnyCase) {
+    Panel panel;
+    panel.SetItems({MakeItem("Notes.md", 0), MakeItem("notes.md", 0), MakeItem("docs", FILE_ATTRIBUTE_DIRECTORY)});
+    EXPECT_EQ(panel.Find("notes.md"), 1);
+    EXPECT_EQ(panel.Find("DOCS"), 2);
+    EXPECT_EQ(panel.Find("missing"), -1);
+    EXPECT_TRUE(panel.IsDirectory(2));
+    EXPECT_FALSE(panel.IsDirectory(0));
+}
+
+TEST(ListFolder, ParentFirstThenFoldersThenFilesByName) {
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string root = std::string(temp) + "lanternix-host-list";
+    const char* files[] = {"b.txt", "A.exe", "c.ZIP"};
+    const char* folders[] = {"sub", "Zdir", "alpha"};
+    CreateDirectoryA(root.c_str(), nullptr);
+    for (const char* f : folders) CreateDirectoryA((root + "\\" + f).c_str(), nullptr);
+    for (const char* f : files) std::ofstream(root + "\\" + f) << "x";
+
+    std::vector<PanelItemRecord> items;
+    std::string error;
+    ASSERT_TRUE(ListFolder(root + "\\", items, error)) << error;
+    EXPECT_EQ(Names(items), (std::vector<std::string>{"..", "alpha", "sub", "Zdir", "A.exe", "b.txt", "c.ZIP"}));
+    for (size_t i = 0; i < items.size(); ++i)
+        EXPECT_EQ((items[i].FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, i < 4) << Names(items)[i];
+    EXPECT_EQ(FolderDisplayName(root + "\\"), "lanternix-host-list");
+
+    EXPECT_FALSE(ListFolder(root + "\\b.txt", items, error));
+    EXPECT_EQ(error, "no such folder: " + root + "\\b.txt");
+    EXPECT_FALSE(ListFolder(root + "\\missing", items, error));
+
+    for (const char* f : files) DeleteFileA((root + "\\" + f).c_str());
+    for (const char* f : folders) RemoveDirectoryA((root + "\\" + f).c_str());
+    ASSERT_TRUE(ListFolder(root, items, error));
+    EXPECT_EQ(Names(items), (std::vector<std::string>{".."}));  // empty, but it has a parent
+    RemoveDirectoryA(root.c_str());
+
+    ASSERT_TRUE(ListFolder("C:\\", items, error)) << error;
+    ASSERT_FALSE(items.empty());
+    EXPECT_STRNE(items[0].FindData.cFileName, "..");  // a drive's root has no parent
+}
+
+TEST(Keys, NamesAndScanCodes) {
+    KeyName key{};
+    ASSERT_TRUE(FindKey("ctrl", key));
+    EXPECT_EQ(key.VirtualKey, VK_CONTROL);
+    EXPECT_EQ(key.ScanCode, 0x1D);
+    ASSERT_TRUE(FindKey("a", key));
+    EXPECT_STREQ(key.Name, "A");
+    EXPECT_EQ(key.VirtualKey, 'A');
+    EXPECT_EQ(key.ScanCode, 0x1E);
+    ASSERT_TRUE(FindKey("0", key));
+    EXPECT_EQ(key.ScanCode, 0x0B);
+    ASSERT_TRUE(FindKey("PageDown", key));
+    EXPECT_EQ(key.VirtualKey, VK_NEXT);
+    EXPECT_FALSE(FindKey("Ctrl+A", key));
+    EXPECT_FALSE(FindKey("", key));
+    EXPECT_EQ(VirtualKeyName(VK_F3), "F3");
+    EXPECT_EQ(VirtualKeyName('Q'), "Q");
+    EXPECT_EQ(VirtualKeyName(0xFF), "vk 0xFF");
+}
+
+TEST(Script, StepsWithLinesKeysAndDialogAnswers) {
+    const std::string text =
+        "# a comment\r\n"
+        "say Heading with  two blanks\r\n"
+        "press down\n"
+        "\n"
+        "release Ctrl\n"
+        "config\n"
+        "  set  *.a, *.b\n"
+        "  append ,*.md\n"
+        "  button Save\n"
+        "config\n"
+        "escape\n"
+        "menu\npanel\nregistry\nrestart\ncursor notes.md\n";
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript(text, steps, error)) << error;
+    ASSERT_EQ(steps.size(), 10u);
+    EXPECT_EQ(steps[0].Kind, StepKind::Say);
+    EXPECT_EQ(steps[0].Text, "Heading with  two blanks");
+    EXPECT_EQ(steps[1].Kind, StepKind::Key);
+    EXPECT_EQ(steps[1].Line, 3);
+    EXPECT_EQ(steps[1].Key.VirtualKey, VK_DOWN);
+    EXPECT_TRUE(steps[1].Down);
+    EXPECT_EQ(steps[2].Line, 5);
+    EXPECT_FALSE(steps[2].Down);
+    ASSERT_EQ(steps[3].Kind, StepKind::Config);
+    ASSERT_EQ(steps[3].Answers.size(), 3u);
+    EXPECT_EQ(steps[3].Answers[0].Kind, AnswerKind::Set);
+    EXPECT_EQ(steps[3].Answers[0].Text, " *.a, *.b");  // one blank separates; the rest is the text
+    EXPECT_EQ(steps[3].Answers[1].Text, ",*.md");
+    EXPECT_EQ(steps[3].Answers[2].Kind, AnswerKind::Button);
+    EXPECT_EQ(steps[3].Answers[2].Text, "Save");
+    EXPECT_EQ(steps[3].Answers[2].Line, 9);
+    ASSERT_EQ(steps[4].Answers.size(), 1u);
+    EXPECT_EQ(steps[4].Answers[0].Kind, AnswerKind::Escape);
+    EXPECT_EQ(steps[5].Kind, StepKind::Menu);
+    EXPECT_EQ(steps[8].Kind, StepKind::Restart);
+    EXPECT_EQ(steps[9].Kind, StepKind::Cursor);
+    EXPECT_EQ(steps[9].Text, "notes.md");
+    EXPECT_EQ(steps[9].Source, "cursor notes.md");
+}
+
+TEST(Script, FaultsNameTheirLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"menu\npress Foo\n", "line 2: unknown key 'Foo'"},
+        {"press\n", "line 1: 'press' needs a key name, such as Ctrl, Down or F3"},
+        {"button 1\n", "line 1: 'button' answers a dialog, but no 'config' comes before it"},
+        {"config\nset x\npress Down\n", "line 3: the dialog of line 1 is still open: end it with 'button N' or 'escape'"},
+        {"menu\nconfig\nappend x\n", "line 2: the dialog is never closed: end it with 'button N' or 'escape'"},
+        {"config\nbutton 0\n", "line 2: 'button' needs a number from 1 or a button's text"},
+        {"menu now\n", "line 1: 'menu' takes nothing after it"},
+        {"jump\n", "line 1: unknown command 'jump'"},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::vector<ScriptStep> steps;
+        std::string error;
+        EXPECT_FALSE(ParseScript(text, steps, error)) << text;
+        EXPECT_EQ(error, expected) << text;
+    }
+}
+
+TEST(MessageFile, HeaderAndFiveTexts) {
+    MessageTable table;
+    std::string error;
+    ASSERT_TRUE(ParseMessageFile("\xEF\xBB\xBFLanguage: Test\r\nA\r\n\r\nC\r\nD\r\nE\r\n\r\n", table, error)) << error;
+    EXPECT_EQ(table.Language, "Test");
+    EXPECT_EQ(table.Texts, (std::vector<std::string>{"A", "", "C", "D", "E"}));  // an empty text keeps its place
+
+    EXPECT_FALSE(ParseMessageFile("Save\nApply\nMenu\nConfig\nLabel\n", table, error));
+    EXPECT_EQ(error, "the first line must name the language, as in \"Language: English\"");
+    EXPECT_FALSE(ParseMessageFile("Language:\nA\nB\nC\nD\nE\n", table, error));
+    EXPECT_FALSE(ParseMessageFile("Language: X\nA\nB\nC\nD\n", table, error));
+    EXPECT_EQ(error, "expected 5 texts after the header, one per line, found 4");
+    EXPECT_FALSE(ParseMessageFile("Language: X\nA\nB\nC\nD\nE\nF\n", table, error));
+}
+
+// The files beside the DLL are the shipped ones; each text must fit where the
+// configuration dialog shows it.
+TEST(MessageFile, ShippedFilesFitTheDialog) {
+    for (const char* name : {"Lanternix-en.txt", "Lanternix-de.txt"}) {
+        std::ifstream file(ProgramFolder() + name, std::ios::binary);
+        ASSERT_TRUE(file) << name;
+        const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        MessageTable table;
+        std::string error;
+        ASSERT_TRUE(ParseMessageFile(content, table, error)) << name << ": " << error;
+        for (const std::string& text : table.Texts) EXPECT_FALSE(text.empty()) << name;
+        // The label runs from column 5 to the frame at column 67; the title
+        // sits in the frame's top line with a blank on each side.
+        EXPECT_LE(table.Texts[4].size(), 61u) << name;
+        EXPECT_LE(table.Texts[3].size() + 2, 63u) << name;
+        // Both buttons, "[ text ]" each and one blank apart, inside the frame.
+        EXPECT_LE(table.Texts[0].size() + table.Texts[1].size() + 9, 63u) << name;
+    }
+}
+
+namespace {
+DialogItemRecord Item(int32_t type, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* text) {
+    DialogItemRecord item{};
+    item.ItemType = type;
+    item.Left = left;
+    item.Top = top;
+    item.Right = right;
+    item.Bottom = bottom;
+    std::snprintf(item.Text, sizeof item.Text, "%s", text);
+    return item;
+}
+}  // namespace
+
+TEST(Dialog, DrawnAsText) {
+    const DialogItemRecord items[] = {
+        Item(FrameItemType, 1, 0, 20, 4, "Title"),
+        Item(TextItemType, 3, 1, 0, 0, "Label"),
+        Item(EditItemType, 3, 2, 10, 0, "abcdefghijk"),
+        Item(ButtonType, 0, 3, 0, 0, "Ok"),
+        Item(ButtonType, 0, 3, 0, 0, "No"),
+    };
+    EXPECT_EQ(DrawDialog(items, 5, 22, 5), (std::vector<std::string>{
+                                                " +----- Title ------+",
+                                                " | Label            |",
+                                                " | abcdefg>         |",
+                                                " |  [ Ok ] [ No ]   |",
+                                                " +------------------+",
+                                            }));
+    const DialogItemRecord shortEdit[] = {Item(EditItemType, 0, 0, 5, 0, "ab")};
+    EXPECT_EQ(DrawDialog(shortEdit, 1, 8, 1), (std::vector<std::string>{"ab____"}));
+    EXPECT_EQ(DrawDialog(nullptr, 0, 3, 2), (std::vector<std::string>{"", ""}));
+    const std::vector<std::string> huge = DrawDialog(shortEdit, 1, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(huge.size(), static_cast<size_t>(MaxDialogHeight));
+    EXPECT_EQ(huge[0], "ab____");
+    const DialogItemRecord wild[] = {Item(FrameItemType, INT32_MIN, 0, INT32_MAX, INT32_MAX, "T"),
+                                     Item(EditItemType, INT32_MIN, 1, INT32_MAX, 0, "x")};
+    const std::vector<std::string> cut = DrawDialog(wild, 2, 6, 3);
+    EXPECT_EQ(cut, (std::vector<std::string>{"-- T -", "______", ""}));  // the frame's sides lie outside
+}
+
+TEST(Dialog, EditFieldAndButtonsFoundForAnswers) {
+    DialogItemRecord items[] = {
+        Item(EditItemType, 0, 0, 9, 0, "first"), Item(ButtonType, 0, 1, 0, 0, "Save"),
+        Item(EditItemType, 0, 2, 9, 0, "second"), Item(ButtonType, 0, 3, 0, 0, "Apply"),
+    };
+    EXPECT_EQ(EditFieldIndex(items, 4), 0);
+    items[2].HasFocus = -1;
+    EXPECT_EQ(EditFieldIndex(items, 4), 2);
+    EXPECT_EQ(EditFieldIndex(items + 1, 1), -1);
+
+    DialogAnswer answer;
+    ASSERT_TRUE(ParseAnswer("button 2", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), 3);
+    ASSERT_TRUE(ParseAnswer("button save", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), 1);
+    ASSERT_TRUE(ParseAnswer("button 3", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), -1);
+    ASSERT_TRUE(ParseAnswer("button Cancel", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), -1);
+    EXPECT_FALSE(ParseAnswer("button", answer));
+    EXPECT_FALSE(ParseAnswer("press Down", answer));
+}
