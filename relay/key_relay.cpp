@@ -76,20 +76,22 @@ void OpenCurrentItem() {
 bool MatchesStartPattern(const char* fileName) {
     NameMatchServiceProc nameMatches = HostStartupRecord.NameMatchService;
     if (fileName == nullptr || nameMatches == nullptr) return false;
-    const std::string& list = StartPatternList;
-    // Each pattern ends at a comma; the last one may end at the list's end
-    // instead, so a single trailing comma adds no empty pattern.
-    for (size_t start = 0; start < list.size();) {
-        size_t end = list.find(',', start);
-        if (end == std::string::npos) end = list.size();
-        const size_t length = end - start;
-        if (length <= MaxPatternLength) {
-            char pattern[MaxPatternLength + 1];
-            std::memcpy(pattern, list.data() + start, length);
-            pattern[length] = '\0';
-            if (nameMatches(pattern, fileName, NameMatchFlag) != 0) return true;
-        }
-        start = end + 1;
+    // One pass over the list, each pattern copied while it is scanned: the
+    // patterns are short, and a search and a copy per pattern would cost more
+    // than the host's match. Each pattern ends at a comma; the last one may
+    // end at the list's end instead, so a single trailing comma adds no empty
+    // pattern.
+    const char* next = StartPatternList.data();
+    const char* const end = next + StartPatternList.size();
+    char pattern[MaxPatternLength + 1];
+    while (next < end) {
+        size_t length = 0;
+        for (; next < end && *next != ','; ++next, ++length)
+            if (length <= MaxPatternLength) pattern[length] = *next;
+        if (next < end) ++next;  // past the comma
+        if (length > MaxPatternLength) continue;
+        pattern[length] = '\0';
+        if (nameMatches(pattern, fileName, NameMatchFlag) != 0) return true;
     }
     return false;
 }

@@ -1,0 +1,333 @@
+// What the plug-in costs, measured side by side in one run: pattern matching
+// against a bare loop over the same patterns, each entry point of the real
+// DLL, the start-up from LoadLibrary to the end of SetStartupInfo, and the
+// DLL's size and imports. Not a test: scripts/bench.sh builds it and runs it
+// under Wine on a console (OpenPlugin reads its event from the console).
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/pe_imports.h"
+#include "relay/key_relay.h"
+#include "support/startup.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+volatile int32_t Sink = 0;  // keeps measured results alive
+
+// ---- the stub host ------------------------------------------------------------
+
+// Case-insensitive * and ?, as a host matches file names.
+bool Wildcard(const char* pattern, const char* name) {
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name != '\0') {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (*pattern != '\0' && (*pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
+                                                                std::tolower(static_cast<unsigned char>(*name)))) {
+            ++pattern;
+            ++name;
+        } else if (star != nullptr) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') ++pattern;
+    return *pattern == '\0';
+}
+
+int32_t __stdcall WildcardStub(const char* pattern, const char* name, int32_t) { return Wildcard(pattern, name) ? 1 : 0; }
+int32_t __stdcall EmptyStub(const char*, const char*, int32_t) { return 0; }
+
+const char* const Messages[] = {"Store", "Cancel", "Lanternix", "Lanternix settings", "Patterns:"};
+const char* __stdcall MessageStub(int32_t, int32_t id) { return id >= 0 && id < 5 ? Messages[id] : nullptr; }
+
+PanelItemRecord PanelItem;
+int32_t __stdcall PanelStub(int32_t, int32_t command, void* parameter) {
+    if (command == PanelGetInfo) {
+        auto* info = static_cast<PanelInfoRecord*>(parameter);
+        info->Items = &PanelItem;
+        info->ItemCount = 1;
+        info->CurrentItem = 0;
+        info->TopItem = 0;
+    }
+    return 1;
+}
+
+int32_t DialogResult = -1;
+// Leaves every item as shown and closes with DialogResult.
+int32_t __stdcall DialogStub(int32_t, int32_t, int32_t, int32_t, int32_t, const char*, DialogItemRecord*, int32_t) {
+    return DialogResult;
+}
+
+StartupRecord StubRecord(const char* registryRoot) {
+    StartupRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.ModuleId = 1;
+    record.RegistryRoot = registryRoot;
+    record.DialogService = DialogStub;
+    record.MessageService = MessageStub;
+    record.PanelControlService = PanelStub;
+    record.NameMatchService = WildcardStub;
+    return record;
+}
+
+// ---- timing -------------------------------------------------------------------
+
+struct Timing {
+    double Best = 0;    // nanoseconds per call, fastest round
+    double Median = 0;  // nanoseconds per call, median round
+};
+
+Timing Summarise(std::vector<double> perCall) {
+    std::sort(perCall.begin(), perCall.end());
+    return {perCall.front(), perCall[perCall.size() / 2]};
+}
+
+// Rounds of `calls` calls each; `prepare` runs untimed before every round.
+template <typename Call, typename Prepare>
+Timing Measure(int calls, int rounds, Call call, Prepare prepare) {
+    std::vector<double> perCall;
+    for (int round = 0; round < rounds; ++round) {
+        prepare();
+        const double start = Now();
+        for (int i = 0; i < calls; ++i) call();
+        perCall.push_back((Now() - start) * 1e9 / calls);
+    }
+    return Summarise(perCall);
+}
+
+template <typename Call>
+Timing Measure(int calls, int rounds, Call call) {
+    return Measure(calls, rounds, call, [] {});
+}
+
+std::string Time(double nanoseconds) {
+    char text[32];
+    if (nanoseconds < 1e3) {
+        std::snprintf(text, sizeof text, "%.1f ns", nanoseconds);
+    } else if (nanoseconds < 1e6) {
+        std::snprintf(text, sizeof text, "%.2f us", nanoseconds / 1e3);
+    } else {
+        std::snprintf(text, sizeof text, "%.2f ms", nanoseconds / 1e6);
+    }
+    return text;
+}
+
+void PrintTiming(const char* what, const Timing& timing) {
+    std::printf("  %-58s %12s   (median %s)\n", what, Time(timing.Best).c_str(), Time(timing.Median).c_str());
+}
+
+// ---- MatchesStartPattern against a bare loop ------------------------------------
+
+// The patterns the relay hands over, split beforehand.
+std::vector<std::string> Split(const std::string& list) {
+    std::vector<std::string> patterns;
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        if (end - start <= MaxPatternLength) patterns.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return patterns;
+}
+
+// What matching would cost with the patterns already split: only the service
+// calls, through the same pointer, stopping at the first match.
+__attribute__((noinline)) bool BareLoop(const std::vector<const char*>& patterns, const char* name) {
+    const NameMatchServiceProc matches = HostStartupRecord.NameMatchService;
+    for (const char* pattern : patterns)
+        if (matches(pattern, name, NameMatchFlag) != 0) return true;
+    return false;
+}
+
+// Short patterns ("*.x0", "*.x1", ...) filling exactly 8191 characters.
+std::string LongList() {
+    std::string list;
+    for (int i = 0; list.size() < 8191; ++i) list += "*.x" + std::to_string(i) + ",";
+    list.resize(8191);
+    return list;
+}
+
+void CompareMatching(const char* title, const std::string& list, NameMatchServiceProc stub, int calls) {
+    HostStartupRecord.NameMatchService = stub;
+    StartPatternList = list;
+    const std::vector<std::string> split = Split(list);
+    std::vector<const char*> patterns;
+    for (const std::string& pattern : split) patterns.push_back(pattern.c_str());
+    const char* name = "readme.txt";  // matches none: every pattern is asked
+    std::vector<double> relay, bare;
+    for (int round = 0; round < 9; ++round) {  // alternating, so both see the same machine
+        double start = Now();
+        for (int i = 0; i < calls; ++i) Sink = Sink + (MatchesStartPattern(name) ? 1 : 0);
+        relay.push_back((Now() - start) * 1e9 / calls);
+        start = Now();
+        for (int i = 0; i < calls; ++i) Sink = Sink + (BareLoop(patterns, name) ? 1 : 0);
+        bare.push_back((Now() - start) * 1e9 / calls);
+    }
+    const Timing relayTime = Summarise(relay);
+    const Timing bareTime = Summarise(bare);
+    std::printf("  %s: %zu characters, %zu patterns\n", title, list.size(), patterns.size());
+    std::printf("    MatchesStartPattern %12s per call   bare loop %12s per call   ratio %.2f (median %.2f)\n",
+                Time(relayTime.Best).c_str(), Time(bareTime.Best).c_str(), relayTime.Best / bareTime.Best,
+                relayTime.Median / bareTime.Median);
+}
+
+// ---- the DLL --------------------------------------------------------------------
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+template <typename Proc>
+Proc Entry(HMODULE module, const char* name) {
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+using SetStartupInfoProc = void(__stdcall*)(const StartupRecord*);
+using GetPluginInfoProc = void(__stdcall*)(PluginInfoRecord*);
+using OpenPluginProc = int32_t(__stdcall*)(int32_t, int32_t);
+using ConfigureProc = int32_t(__stdcall*)(int32_t);
+
+INPUT_RECORD CtrlPress() {
+    INPUT_RECORD record{};
+    record.EventType = KEY_EVENT;
+    record.Event.KeyEvent.bKeyDown = TRUE;
+    record.Event.KeyEvent.wRepeatCount = 1;
+    record.Event.KeyEvent.wVirtualKeyCode = VK_CONTROL;
+    record.Event.KeyEvent.wVirtualScanCode = 0x1D;
+    return record;
+}
+
+const char BenchRoot[] = "Software\\LanternixBench";
+
+void MeasureEntryPoints(const std::string& dllPath) {
+    HMODULE module = LoadLibraryA(dllPath.c_str());
+    if (module == nullptr) {
+        std::printf("  cannot load %s\n", dllPath.c_str());
+        return;
+    }
+    auto setStartupInfo = Entry<SetStartupInfoProc>(module, "SetStartupInfo");
+    auto getPluginInfo = Entry<GetPluginInfoProc>(module, "GetPluginInfo");
+    auto openPlugin = Entry<OpenPluginProc>(module, "OpenPlugin");
+    auto configure = Entry<ConfigureProc>(module, "Configure");
+    StartupRecord record = StubRecord(BenchRoot);
+    setStartupInfo(&record);
+
+    PluginInfoRecord info{};
+    PrintTiming("GetPluginInfo", Measure(1000000, 7, [&] { getPluginInfo(&info); }));
+    PrintTiming("SetStartupInfo (list read from the registry)", Measure(2000, 7, [&] { setStartupInfo(&record); }));
+    DialogResult = -1;
+    PrintTiming("Configure, stub dialog closed with -1 (no change)", Measure(20000, 7, [&] { Sink = configure(0); }));
+    DialogResult = 4;
+    PrintTiming("Configure, stub dialog closed with 4 (list kept in memory)",
+                Measure(20000, 7, [&] { Sink = configure(0); }));
+    DialogResult = 3;
+    PrintTiming("Configure, stub dialog closed with 3 (list stored)", Measure(2000, 7, [&] { Sink = configure(0); }));
+
+    // The console queue is filled before each round; each call reads one
+    // Ctrl press, which sends nothing.
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(input, &mode)) {
+        FlushConsoleInputBuffer(input);
+        constexpr int Batch = 500;
+        std::vector<INPUT_RECORD> records(Batch, CtrlPress());
+        PrintTiming("OpenPlugin, one queued console event (Ctrl press)", Measure(Batch, 9, [&] {
+                        Sink = openPlugin(0, 0);
+                    }, [&] {
+                        DWORD written = 0;
+                        WriteConsoleInputA(input, records.data(), Batch, &written);
+                    }));
+        PrintTiming("  for comparison: ReadConsoleInputA of one queued event", Measure(Batch, 9, [&] {
+                        INPUT_RECORD read;
+                        DWORD count = 0;
+                        ReadConsoleInputA(input, &read, 1, &count);
+                    }, [&] {
+                        DWORD written = 0;
+                        WriteConsoleInputA(input, records.data(), Batch, &written);
+                    }));
+    } else {
+        std::printf("  OpenPlugin: skipped, standard input is not a console\n");
+    }
+    FreeLibrary(module);
+
+    // From LoadLibrary to the end of SetStartupInfo, a fresh load each time.
+    std::vector<double> startUps;
+    for (int cycle = 0; cycle < 300; ++cycle) {
+        const double start = Now();
+        HMODULE loaded = LoadLibraryA(dllPath.c_str());
+        Entry<SetStartupInfoProc>(loaded, "SetStartupInfo")(&record);
+        startUps.push_back((Now() - start) * 1e9);
+        FreeLibrary(loaded);
+    }
+    PrintTiming("LoadLibrary to the end of SetStartupInfo (300 loads)", Summarise(startUps));
+}
+
+void PrintDllFacts(const std::string& dllPath) {
+    const PeFacts facts = ReadPeFacts(dllPath);
+    if (!facts.Valid) {
+        std::printf("  %s: %s\n", dllPath.c_str(), facts.Problem.c_str());
+        return;
+    }
+    std::printf("  Lanternix.dll: %llu bytes, %s, imports:", static_cast<unsigned long long>(facts.FileSize),
+                facts.Machine == IMAGE_FILE_MACHINE_I386 ? "32-bit x86" : "not 32-bit x86");
+    for (const ImportedDll& imported : facts.Imports) std::printf(" %s (%zu)", imported.Name.c_str(), imported.Functions);
+    std::printf("\n");
+}
+
+}  // namespace
+
+int main() {
+    const std::string dllPath = ProgramFolder() + "Lanternix.dll";
+    std::printf("Lanternix benchmark (best round; median round in brackets)\n\n");
+
+    // The list as stored after configuration, read at every start-up.
+    HKEY key = nullptr;
+    const std::string settingsPath = std::string(BenchRoot) + "\\Lanternix";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        RegSetValueExA(key, "EnterExt", 0, REG_SZ, reinterpret_cast<const BYTE*>(DefaultStartPatternList),
+                       static_cast<DWORD>(std::strlen(DefaultStartPatternList) + 1));
+        RegCloseKey(key);
+    }
+    PanelItem = PanelItemRecord{};
+    std::strcpy(PanelItem.FindData.cFileName, "setup.exe");
+
+    std::printf("MatchesStartPattern against a bare loop over the same pre-split patterns\n");
+    std::printf(" with a stub NameMatchService that does a wildcard match:\n");
+    CompareMatching("default list", DefaultStartPatternList, WildcardStub, 200000);
+    CompareMatching("long list", LongList(), WildcardStub, 1000);
+    std::printf(" with a stub NameMatchService that returns 0 at once (the relay's own share laid bare):\n");
+    CompareMatching("default list", DefaultStartPatternList, EmptyStub, 400000);
+    CompareMatching("long list", LongList(), EmptyStub, 4000);
+
+    std::printf("\nEntry points of the real DLL, per call\n");
+    MeasureEntryPoints(dllPath);
+
+    std::printf("\nThe DLL\n");
+    PrintDllFacts(dllPath);
+
+    RegDeleteTreeA(HKEY_CURRENT_USER, BenchRoot);
+    return 0;
+}

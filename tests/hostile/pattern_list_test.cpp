@@ -1,0 +1,158 @@
+// Random pattern lists of up to 8191 characters, stored where the plug-in reads
+// them at start-up: the patterns NameMatchService sees on a Ctrl release must
+// be exactly those of the reference splitter, in order, up to the first match,
+// and the configuration dialog must show the list's first 511 characters.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "tests/hostile/hostile.h"
+
+namespace hostile {
+namespace {
+
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (unsigned char c : text.substr(0, 40)) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, c >= 0x20 && c < 0x7F ? "%c" : "\\x%02X", c);
+        shown += escaped;
+    }
+    return shown + (text.size() > 40 ? "..." : "") + " (" + std::to_string(text.size()) + " chars)";
+}
+
+// Compares long pattern sequences without printing thousands of them.
+void ExpectPatterns(const std::vector<std::string>& expected, const std::vector<NameMatchCall>& calls,
+                    const std::string& name) {
+    ASSERT_EQ(calls.size(), expected.size()) << "patterns handed to NameMatchService";
+    for (size_t i = 0; i < calls.size(); ++i) {
+        ASSERT_EQ(calls[i].Pattern, expected[i])
+            << "pattern " << i << ": got " << Printable(calls[i].Pattern) << ", expected " << Printable(expected[i]);
+        ASSERT_EQ(calls[i].Name, name) << "name with pattern " << i;
+        ASSERT_EQ(calls[i].Flag, -1);
+    }
+}
+
+// A pattern's characters: any byte but the zero byte and the comma.
+std::string PatternBytes(Random& random, size_t length) {
+    std::string pattern = random.Bytes(length);
+    for (char& c : pattern)
+        if (c == ',') c = '.';
+    return pattern;
+}
+
+std::string RandomList(Random& random) {
+    size_t length = 0;
+    switch (random.Below(8)) {
+        case 0: length = 0; break;
+        case 1: length = 8191; break;
+        case 2: length = static_cast<size_t>(random.Between(1, 24)); break;
+        case 3: length = static_cast<size_t>(random.Between(255, 266)); break;
+        default: length = static_cast<size_t>(random.Between(0, 8191)); break;
+    }
+    std::string list;
+    while (list.size() < length) {
+        switch (random.Below(7)) {
+            case 0: list.append(static_cast<size_t>(random.Between(1, 16)), ','); break;
+            case 1: list.append(static_cast<size_t>(random.Between(1, 16)), ' '); break;
+            case 2: list += PatternBytes(random, static_cast<size_t>(random.Between(258, 261))); break;
+            case 3: list += PatternBytes(random, static_cast<size_t>(random.Between(0, 600))); break;
+            case 4: list += random.Bytes(static_cast<size_t>(random.Between(0, 40))); break;  // commas too
+            default: list += PatternBytes(random, static_cast<size_t>(random.Between(0, 12))); break;
+        }
+        if (random.Chance(70)) list += ',';
+    }
+    list.resize(length);
+    return list;
+}
+
+class PatternLists : public HostileTest {};
+
+TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
+    ScratchKey root(TestKeyPath());
+    ScratchKey settings(root.Path() + "\\Lanternix");
+    host.RegistryRoot = root.Path();
+    auto dll = LoadDll();
+    ASSERT_TRUE(dll->Loaded());
+
+    const int cases = 250 * Rounds();
+    for (int index = 0; index < cases; ++index) {
+        CaseScope scope("PatternLists", index);
+        const std::string list = RandomList(random);
+        // Raw bytes keep the list exactly as made; a REG_SZ goes through the
+        // code page and is taken as the registry hands it back.
+        const bool asText = random.Chance(25);
+        const bool terminated = asText || random.Chance(50);
+        settings.SetRaw("EnterExt", asText ? REG_SZ : REG_BINARY, list.c_str(),
+                        static_cast<DWORD>(list.size() + (terminated ? 1 : 0)));
+        const RegistryValue stored = ReadRegistryValue(settings.Path(), "EnterExt");
+        ASSERT_TRUE(stored.Present);
+        const std::string expectedList = stored.Data.substr(0, stored.Data.find('\0'));
+        if (!asText) {
+            ASSERT_EQ(expectedList, list);
+        }
+
+        StartupRecord record = HostileRecord();
+        dll->SetStartupInfo(&record);
+
+        // The dialog opens with the list as loaded; -1 leaves it alone.
+        host.DialogCalls.clear();
+        EXPECT_EQ(dll->Configure(0), 0);
+        ASSERT_EQ(host.DialogCalls.size(), 1u);
+        ASSERT_EQ(host.DialogCalls[0].ItemCount, 5);
+        EXPECT_EQ(std::string(host.DialogCalls[0].Items[2].Text, DialogItemTextSize), ShownText(expectedList));
+
+        // A Ctrl release over a file: every pattern in order up to the first
+        // one the host says matches.
+        const std::vector<std::string> patterns = ReferencePatterns(expectedList);
+        std::string target;
+        const bool matches = !patterns.empty() && random.Chance(50);
+        if (matches) target = random.Pick(patterns);
+        host.Matcher = [&target, matches](const std::string& pattern, const std::string&) {
+            return matches && pattern == target;
+        };
+        std::vector<std::string> expected;
+        for (const std::string& pattern : patterns) {
+            expected.push_back(pattern);
+            if (matches && pattern == target) break;
+        }
+        // Names up to the whole 260-byte field, unterminated then, with no
+        // zero byte after it in the record either.
+        const std::string name = random.Bytes(random.Chance(25) ? PanelItemNameSize : static_cast<size_t>(random.Between(1, 259)));
+        std::vector<PanelItemRecord> items(1);
+        std::memset(items.data(), 0x5A, sizeof items[0]);
+        items[0].FindData.dwFileAttributes = random.Next() & ~DirectoryAttribute;
+        std::memcpy(items[0].FindData.cFileName, name.c_str(), std::min(name.size() + 1, PanelItemNameSize));
+        FencedItems fence;
+        Panel().Items = fence.Place(items, random.Chance(50));
+        Panel().ItemCount = 1;
+        host.CurrentItem = 0;
+        host.NameMatchCalls.clear();
+        QueueKeyEvent(VK_CONTROL, 0x1D, false);
+        EXPECT_EQ(Invoke(*dll, "Ctrl release"), -1);
+        ExpectPatterns(expected, host.NameMatchCalls, name);
+        const std::vector<std::string> keys = Describe(KeyCapture::Instance().TakeKeys());
+        const std::vector<std::string> expectedKeys{CtrlReleasedKey(), matches ? EnterKeys(false) : F3Keys(false),
+                                                    matches ? EnterKeys(true) : F3Keys(true)};
+        EXPECT_EQ(keys, expectedKeys);
+        EXPECT_EQ(PendingConsoleEvents(), 0u);
+        if (HasFailure()) return;  // the first failing case tells the story
+    }
+}
+
+// The splitter the suite trusts, on the cases the relay's rules name.
+TEST(ReferenceSplitter, FollowsTheListRules) {
+    using Patterns = std::vector<std::string>;
+    EXPECT_EQ(ReferencePatterns(""), Patterns{});
+    EXPECT_EQ(ReferencePatterns(","), Patterns{""});
+    EXPECT_EQ(ReferencePatterns("a,"), Patterns{"a"});
+    EXPECT_EQ(ReferencePatterns("a,,b"), (Patterns{"a", "", "b"}));
+    EXPECT_EQ(ReferencePatterns("a,,"), (Patterns{"a", ""}));
+    EXPECT_EQ(ReferencePatterns(" a , b"), (Patterns{" a ", " b"}));
+    const std::string longest(259, 'x');
+    EXPECT_EQ(ReferencePatterns(longest + "," + longest + "y,z"), (Patterns{longest, "z"}));
+    EXPECT_EQ(ReferencePatterns(DefaultList).size(), 15u);
+}
+
+}  // namespace
+}  // namespace hostile
