@@ -6,87 +6,32 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/pe_imports.h"
 #include "relay/key_relay.h"
 #include "support/startup.h"
+#include "tests/testbed/lean_host.h"
+#include "tests/testbed/resource_meter.h"
+#include "tests/testbed/test_host.h"
+#include "tests/testbed/win_testkit.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 volatile int32_t Sink = 0;  // keeps measured results alive
 
 // ---- the stub host ------------------------------------------------------------
 
-// Case-insensitive * and ?, as a host matches file names.
-bool Wildcard(const char* pattern, const char* name) {
-    const char* star = nullptr;
-    const char* resume = nullptr;
-    while (*name != '\0') {
-        if (*pattern == '*') {
-            star = pattern++;
-            resume = name;
-        } else if (*pattern != '\0' && (*pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
-                                                                std::tolower(static_cast<unsigned char>(*name)))) {
-            ++pattern;
-            ++name;
-        } else if (star != nullptr) {
-            pattern = star + 1;
-            name = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == '*') ++pattern;
-    return *pattern == '\0';
-}
-
-int32_t __stdcall WildcardStub(const char* pattern, const char* name, int32_t) { return Wildcard(pattern, name) ? 1 : 0; }
+// The test bed's lean host stands in for the file manager. Its name matcher
+// does a wildcard match; this one returns 0 at once, which lays the relay's
+// own share bare.
 int32_t __stdcall EmptyStub(const char*, const char*, int32_t) { return 0; }
 
-const char* const Messages[] = {"Store", "Cancel", "Lanternix", "Lanternix settings", "Patterns:"};
-const char* __stdcall MessageStub(int32_t, int32_t id) { return id >= 0 && id < 5 ? Messages[id] : nullptr; }
-
-PanelItemRecord PanelItem;
-int32_t __stdcall PanelStub(int32_t, int32_t command, void* parameter) {
-    if (command == PanelGetInfo) {
-        auto* info = static_cast<PanelInfoRecord*>(parameter);
-        info->Items = &PanelItem;
-        info->ItemCount = 1;
-        info->CurrentItem = 0;
-        info->TopItem = 0;
-    }
-    return 1;
-}
-
-int32_t DialogResult = -1;
-// Leaves every item as shown and closes with DialogResult.
-int32_t __stdcall DialogStub(int32_t, int32_t, int32_t, int32_t, int32_t, const char*, DialogItemRecord*, int32_t) {
-    return DialogResult;
-}
-
-StartupRecord StubRecord(const char* registryRoot) {
-    StartupRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.ModuleId = 1;
-    record.RegistryRoot = registryRoot;
-    record.DialogService = DialogStub;
-    record.MessageService = MessageStub;
-    record.PanelControlService = PanelStub;
-    record.NameMatchService = WildcardStub;
-    return record;
-}
+PanelItemRecord PanelItem;  // the one item of the lean host's panel
 
 // ---- timing -------------------------------------------------------------------
 
@@ -106,9 +51,9 @@ Timing Measure(int calls, int rounds, Call call, Prepare prepare) {
     std::vector<double> perCall;
     for (int round = 0; round < rounds; ++round) {
         prepare();
-        const double start = Now();
+        const double start = Seconds();
         for (int i = 0; i < calls; ++i) call();
-        perCall.push_back((Now() - start) * 1e9 / calls);
+        perCall.push_back((Seconds() - start) * 1e9 / calls);
     }
     return Summarise(perCall);
 }
@@ -175,12 +120,12 @@ void CompareMatching(const char* title, const std::string& list, NameMatchServic
     const char* name = "readme.txt";  // matches none: every pattern is asked
     std::vector<double> relay, bare;
     for (int round = 0; round < 9; ++round) {  // alternating, so both see the same machine
-        double start = Now();
+        double start = Seconds();
         for (int i = 0; i < calls; ++i) Sink = Sink + (MatchesStartPattern(name) ? 1 : 0);
-        relay.push_back((Now() - start) * 1e9 / calls);
-        start = Now();
+        relay.push_back((Seconds() - start) * 1e9 / calls);
+        start = Seconds();
         for (int i = 0; i < calls; ++i) Sink = Sink + (BareLoop(patterns, name) ? 1 : 0);
-        bare.push_back((Now() - start) * 1e9 / calls);
+        bare.push_back((Seconds() - start) * 1e9 / calls);
     }
     const Timing relayTime = Summarise(relay);
     const Timing bareTime = Summarise(bare);
@@ -192,67 +137,40 @@ void CompareMatching(const char* title, const std::string& list, NameMatchServic
 
 // ---- the DLL --------------------------------------------------------------------
 
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
-template <typename Proc>
-Proc Entry(HMODULE module, const char* name) {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-using SetStartupInfoProc = void(__stdcall*)(const StartupRecord*);
-using GetPluginInfoProc = void(__stdcall*)(PluginInfoRecord*);
-using OpenPluginProc = int32_t(__stdcall*)(int32_t, int32_t);
-using ConfigureProc = int32_t(__stdcall*)(int32_t);
-
-INPUT_RECORD CtrlPress() {
-    INPUT_RECORD record{};
-    record.EventType = KEY_EVENT;
-    record.Event.KeyEvent.bKeyDown = TRUE;
-    record.Event.KeyEvent.wRepeatCount = 1;
-    record.Event.KeyEvent.wVirtualKeyCode = VK_CONTROL;
-    record.Event.KeyEvent.wVirtualScanCode = 0x1D;
-    return record;
-}
-
 const char BenchRoot[] = "Software\\LanternixBench";
 
 void MeasureEntryPoints(const std::string& dllPath) {
-    HMODULE module = LoadLibraryA(dllPath.c_str());
-    if (module == nullptr) {
+    auto dll = std::make_unique<PluginDll>();
+    if (!dll->Loaded()) {
         std::printf("  cannot load %s\n", dllPath.c_str());
         return;
     }
-    auto setStartupInfo = Entry<SetStartupInfoProc>(module, "SetStartupInfo");
-    auto getPluginInfo = Entry<GetPluginInfoProc>(module, "GetPluginInfo");
-    auto openPlugin = Entry<OpenPluginProc>(module, "OpenPlugin");
-    auto configure = Entry<ConfigureProc>(module, "Configure");
-    StartupRecord record = StubRecord(BenchRoot);
+    auto setStartupInfo = dll->SetStartupInfo;
+    auto getPluginInfo = dll->GetPluginInfo;
+    auto openPlugin = dll->OpenPlugin;
+    auto configure = dll->Configure;
+    LeanHost& host = LeanHost::Instance();
+    StartupRecord record = LeanRecord(BenchRoot);
     setStartupInfo(&record);
 
     PluginInfoRecord info{};
     PrintTiming("GetPluginInfo", Measure(1000000, 7, [&] { getPluginInfo(&info); }));
     PrintTiming("SetStartupInfo (list read from the registry)", Measure(2000, 7, [&] { setStartupInfo(&record); }));
-    DialogResult = -1;
+    host.DialogResult = -1;
     PrintTiming("Configure, stub dialog closed with -1 (no change)", Measure(20000, 7, [&] { Sink = configure(0); }));
-    DialogResult = 4;
+    host.DialogResult = 4;
     PrintTiming("Configure, stub dialog closed with 4 (list kept in memory)",
                 Measure(20000, 7, [&] { Sink = configure(0); }));
-    DialogResult = 3;
+    host.DialogResult = 3;
     PrintTiming("Configure, stub dialog closed with 3 (list stored)", Measure(2000, 7, [&] { Sink = configure(0); }));
 
     // The console queue is filled before each round; each call reads one
     // Ctrl press, which sends nothing.
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    DWORD mode = 0;
-    if (GetConsoleMode(input, &mode)) {
-        FlushConsoleInputBuffer(input);
+    if (ConsoleInputAvailable()) {
+        FlushConsoleInput();
+        HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
         constexpr int Batch = 500;
-        std::vector<INPUT_RECORD> records(Batch, CtrlPress());
+        std::vector<INPUT_RECORD> records(Batch, KeyEventRecord(VK_CONTROL, 0x1D, true));
         PrintTiming("OpenPlugin, one queued console event (Ctrl press)", Measure(Batch, 9, [&] {
                         Sink = openPlugin(0, 0);
                     }, [&] {
@@ -270,15 +188,15 @@ void MeasureEntryPoints(const std::string& dllPath) {
     } else {
         std::printf("  OpenPlugin: skipped, standard input is not a console\n");
     }
-    FreeLibrary(module);
+    dll.reset();
 
     // From LoadLibrary to the end of SetStartupInfo, a fresh load each time.
     std::vector<double> startUps;
     for (int cycle = 0; cycle < 300; ++cycle) {
-        const double start = Now();
+        const double start = Seconds();
         HMODULE loaded = LoadLibraryA(dllPath.c_str());
-        Entry<SetStartupInfoProc>(loaded, "SetStartupInfo")(&record);
-        startUps.push_back((Now() - start) * 1e9);
+        FindEntryPoint<SetStartupInfoProc>(loaded, "SetStartupInfo")(&record);
+        startUps.push_back((Seconds() - start) * 1e9);
         FreeLibrary(loaded);
     }
     PrintTiming("LoadLibrary to the end of SetStartupInfo (300 loads)", Summarise(startUps));
@@ -299,7 +217,7 @@ void PrintDllFacts(const std::string& dllPath) {
 }  // namespace
 
 int main() {
-    const std::string dllPath = ProgramFolder() + "Lanternix.dll";
+    const std::string dllPath = PluginDll::Path();
     std::printf("Lanternix benchmark (best round; median round in brackets)\n\n");
 
     // The list as stored after configuration, read at every start-up.
@@ -311,13 +229,14 @@ int main() {
                        static_cast<DWORD>(std::strlen(DefaultStartPatternList) + 1));
         RegCloseKey(key);
     }
-    PanelItem = PanelItemRecord{};
-    std::strcpy(PanelItem.FindData.cFileName, "setup.exe");
+    PanelItem = MakePanelItem("setup.exe");
+    LeanHost::Instance().Items = &PanelItem;
+    LeanHost::Instance().ItemCount = 1;
 
     std::printf("MatchesStartPattern against a bare loop over the same pre-split patterns\n");
     std::printf(" with a stub NameMatchService that does a wildcard match:\n");
-    CompareMatching("default list", DefaultStartPatternList, WildcardStub, 200000);
-    CompareMatching("long list", LongList(), WildcardStub, 1000);
+    CompareMatching("default list", DefaultStartPatternList, LeanWildcardMatch, 200000);
+    CompareMatching("long list", LongList(), LeanWildcardMatch, 1000);
     std::printf(" with a stub NameMatchService that returns 0 at once (the relay's own share laid bare):\n");
     CompareMatching("default list", DefaultStartPatternList, EmptyStub, 400000);
     CompareMatching("long list", LongList(), EmptyStub, 4000);

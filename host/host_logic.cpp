@@ -345,6 +345,13 @@ bool ParseMessageFile(const std::string& content, MessageTable& table, std::stri
     return true;
 }
 
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
 // ---- dialogs -----------------------------------------------------------------
 
 std::string ItemText(const DialogItemRecord& item) { return std::string(item.Text, strnlen(item.Text, DialogItemTextSize)); }

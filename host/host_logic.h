@@ -121,6 +121,10 @@ struct MessageTable {
 // id order, ids 0 to 4. False, with a reason, when the file is malformed.
 bool ParseMessageFile(const std::string& content, MessageTable& table, std::string& error);
 
+// The running program's folder, with its trailing separator: the plug-in and
+// its message files are looked for there.
+std::string ProgramFolder();
+
 // ---- dialogs -----------------------------------------------------------------
 
 // Item types the host draws.

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "host/host_logic.h"
-#include "host/key_capture.h"
+#include "host/injected_key_hook.h"
 
 namespace {
 
@@ -126,13 +126,6 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     if (options.RegistryRoot.size() > LongestRegistryRoot)
         return error = "--registry-root may have at most 69 characters", false;
     return true;
-}
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
 std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
@@ -516,7 +509,7 @@ private:
 
 // ---- the session ---------------------------------------------------------------------
 
-KeyCapture Capture;
+InjectedKeyHook Capture;
 bool Failed = false;  // something the transcript flags happened
 
 std::string PatternKeyPath(const Options& options) { return options.RegistryRoot + "\\" + PluginKeyName; }

@@ -20,13 +20,6 @@ Panel PanelOf(int32_t count, int32_t rows) {
     return panel;
 }
 
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
 }  // namespace
 
 TEST(PanelRedraw, KeepsTheCursorOnAnItemAndInSight) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/testbed/dialog_record.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 
@@ -19,28 +20,6 @@ namespace {
 
 constexpr int32_t StoredResult = -1;
 constexpr int32_t NotStoredResult = 0;
-
-int32_t FieldAt(const DialogItemRecord& item, size_t offset) {
-    int32_t value;
-    std::memcpy(&value, reinterpret_cast<const uint8_t*>(&item) + offset, sizeof value);
-    return value;
-}
-
-// The characters of the record's Text before its terminator.
-std::string TextOf(const DialogItemRecord& item) {
-    const char* text = reinterpret_cast<const char*>(&item) + 36;
-    return std::string(text, strnlen(text, 512));
-}
-
-// Text holds exactly `text` followed by zeros to the end of its 512 bytes.
-::testing::AssertionResult TextIs(const DialogItemRecord& item, const std::string& text) {
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&item) + 36;
-    if (TextOf(item) != text)
-        return ::testing::AssertionFailure() << "text is \"" << TextOf(item) << "\", expected \"" << text << "\"";
-    for (size_t i = text.size(); i < 512; ++i)
-        if (bytes[i] != 0) return ::testing::AssertionFailure() << "text byte " << i << " is " << int{bytes[i]};
-    return ::testing::AssertionSuccess();
-}
 
 // The file name of the module whose image holds the address.
 std::string ModuleHolding(const void* address) {

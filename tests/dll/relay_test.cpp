@@ -36,16 +36,6 @@ std::string HandedBack(WORD virtualKey, WORD scanCode) { return KeyText(virtualK
 const Texts DefaultPatterns = {"*.com", "*.exe", "*.bat", "*.cmd", "*.rar", "*.arj", "*.zip", "*.lzh",
                                "*.ha",  "*.uc2", "*.ain", "*.gz",  "*.tar", "*.tgz", "*.bz2"};
 
-INPUT_RECORD KeyRecord(WORD virtualKey, WORD scanCode, bool down) {
-    INPUT_RECORD record{};
-    record.EventType = KEY_EVENT;
-    record.Event.KeyEvent.bKeyDown = down ? TRUE : FALSE;
-    record.Event.KeyEvent.wRepeatCount = 1;
-    record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
-    record.Event.KeyEvent.wVirtualScanCode = scanCode;
-    return record;
-}
-
 // Restores standard input when a test has replaced it.
 class StdInputSwap {
 public:
@@ -127,7 +117,9 @@ protected:
         return Describe(KeyCapture::Instance().TakeKeys());
     }
 
-    Texts Key(WORD virtualKey, WORD scanCode, bool down) { return Invoke({KeyRecord(virtualKey, scanCode, down)}); }
+    Texts Key(WORD virtualKey, WORD scanCode, bool down) {
+        return Invoke({KeyEventRecord(virtualKey, scanCode, down)});
+    }
 
     // A Ctrl press sends nothing and leaves StartSent false.
     void ClearStartSent() {
@@ -257,12 +249,12 @@ TEST_F(RelayTest, CtrlPressSendsNothingAndEndsTheStart) {
 
 TEST_F(RelayTest, EachInvocationTakesOneEventWhateverItsArguments) {
     ClearStartSent();
-    QueueConsoleRecord(KeyRecord(VkA, ScanA, false));
+    QueueConsoleRecord(KeyEventRecord(VkA, ScanA, false));
     EXPECT_EQ(Key(VkB, ScanB, false), Texts{HandedBack(VkA, ScanA)});
     EXPECT_EQ(PendingConsoleEvents(), 1u);
     EXPECT_EQ(Invoke({}, 7, INT_MIN), Texts{HandedBack(VkB, ScanB)});
     EXPECT_EQ(PendingConsoleEvents(), 0u);
-    EXPECT_EQ(Invoke({KeyRecord(VkCtrl, ScanCtrl, true)}, -1, 0x7FFFFFFF), Texts{});
+    EXPECT_EQ(Invoke({KeyEventRecord(VkCtrl, ScanCtrl, true)}, -1, 0x7FFFFFFF), Texts{});
 }
 
 TEST_F(RelayTest, NonKeyRecordsArePassedOverUntilAKeyEvent) {
@@ -277,14 +269,14 @@ TEST_F(RelayTest, NonKeyRecordsArePassedOverUntilAKeyEvent) {
 
     host.AddItem("setup.exe");
     std::vector<INPUT_RECORD> records = noise;
-    records.push_back(KeyRecord(VkCtrl, ScanCtrl, false));
+    records.push_back(KeyEventRecord(VkCtrl, ScanCtrl, false));
     EXPECT_EQ(Invoke(records), (Texts{CtrlReleased, EnterDown, EnterUp}));
     EXPECT_EQ(PendingConsoleEvents(), 0u);
 
     // A stray mouse move does not end the Ctrl gesture: StartSent holds.
     ClearLogs();
     records = noise;
-    records.push_back(KeyRecord(VkA, ScanA, false));
+    records.push_back(KeyEventRecord(VkA, ScanA, false));
     EXPECT_EQ(Invoke(records), (Texts{CtrlPressedAgain, HandedBack(VkA, ScanA)}));
     EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "PanelRedraw 1 0"}));
     EXPECT_EQ(PendingConsoleEvents(), 0u);

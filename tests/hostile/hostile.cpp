@@ -137,13 +137,6 @@ RegistryValue ReadRegistryValue(const std::string& keyPath, const char* name) {
     return value;
 }
 
-bool RegistryKeyExists(const std::string& keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // ---- fenced panel items ------------------------------------------------------
 
 namespace {

@@ -74,7 +74,6 @@ struct RegistryValue {
     std::string Data;
 };
 RegistryValue ReadRegistryValue(const std::string& keyPath, const char* name);
-bool RegistryKeyExists(const std::string& keyPath);
 
 // Panel items laid flush against a no-access page, before or after them, so a
 // read outside the array faults instead of passing unnoticed.

@@ -4,7 +4,7 @@
 #include <malloc.h>
 
 #include "tests/hostile/hostile.h"
-#include "tests/stability/resource_meter.h"
+#include "tests/testbed/resource_meter.h"
 
 namespace hostile {
 namespace {

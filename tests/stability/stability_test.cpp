@@ -9,10 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <functional>
+#include <string>
 
-#include "tests/stability/resource_meter.h"
+#include "tests/testbed/lean_host.h"
+#include "tests/testbed/resource_meter.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 
@@ -20,63 +21,15 @@ namespace {
 
 // ---- the lean host -------------------------------------------------------------
 
-const char* const MessageTexts[] = {"Store", "Cancel", "Lanternix", "Lanternix settings", "Patterns:"};
 PanelItemRecord PanelItems[2];
-int32_t DialogResult = -1;
-const char* DialogEdit = nullptr;
-
-const char* __stdcall LeanMessage(int32_t, int32_t id) { return id >= 0 && id < 5 ? MessageTexts[id] : nullptr; }
-
-int32_t __stdcall LeanPanel(int32_t, int32_t command, void* parameter) {
-    if (command == PanelGetInfo && parameter != nullptr) {
-        auto* info = static_cast<PanelInfoRecord*>(parameter);
-        info->Items = PanelItems;
-        info->ItemCount = 2;
-        info->CurrentItem = 0;
-        info->TopItem = 0;
-    }
-    return 1;
-}
-
-int32_t __stdcall LeanMatch(const char* pattern, const char* name, int32_t) {
-    return WildcardMatch(pattern, name) ? 1 : 0;
-}
-
-int32_t __stdcall LeanDialog(int32_t, int32_t, int32_t, int32_t, int32_t, const char*, DialogItemRecord* items,
-                             int32_t count) {
-    if (DialogEdit != nullptr && count > 2) {
-        std::memset(items[2].Text, 0, sizeof items[2].Text);
-        std::strncpy(items[2].Text, DialogEdit, sizeof items[2].Text - 1);
-    }
-    return DialogResult;
-}
-
-StartupRecord LeanRecord(const char* registryRoot) {
-    StartupRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.ModuleId = 7;
-    record.RegistryRoot = registryRoot;
-    record.DialogService = LeanDialog;
-    record.MessageService = LeanMessage;
-    record.PanelControlService = LeanPanel;
-    record.NameMatchService = LeanMatch;
-    return record;
-}
+LeanHost& lean = LeanHost::Instance();
 
 // ---- console records, queued in batches ------------------------------------------
 
 constexpr int Batch = 500;
 INPUT_RECORD QueuedRecords[Batch];
 
-INPUT_RECORD CtrlRecord(bool down) {
-    INPUT_RECORD record{};
-    record.EventType = KEY_EVENT;
-    record.Event.KeyEvent.bKeyDown = down ? TRUE : FALSE;
-    record.Event.KeyEvent.wRepeatCount = 1;
-    record.Event.KeyEvent.wVirtualKeyCode = VK_CONTROL;
-    record.Event.KeyEvent.wVirtualScanCode = 0x1D;
-    return record;
-}
+INPUT_RECORD CtrlRecord(bool down) { return KeyEventRecord(VK_CONTROL, 0x1D, down); }
 
 // One batch of Ctrl presses, every fourth one a release (which sends keys).
 void QueueBatch(bool withReleases) {
@@ -86,13 +39,6 @@ void QueueBatch(bool withReleases) {
 }
 
 // ---- the runs ---------------------------------------------------------------------
-
-double Seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 class Stability : public ::testing::Test {
 protected:
@@ -108,8 +54,9 @@ protected:
         FlushConsoleInput();
         PanelItems[0] = MakePanelItem("setup.exe");
         PanelItems[1] = MakePanelItem("readme.txt");
-        DialogResult = -1;
-        DialogEdit = nullptr;
+        lean = LeanHost{};
+        lean.Items = PanelItems;
+        lean.ItemCount = 2;
         // A list long enough to live on the heap, stored under one root only.
         for (int i = 0; longList.size() < 3000; ++i) longList += "*.x" + std::to_string(i) + ",";
         storedSettings.SetText("EnterExt", longList);
@@ -195,8 +142,8 @@ TEST_F(Stability, ConfigureKeepsNothing) {
     dll.SetStartupInfo(&record);
     const std::string longEdit = longList.substr(0, 400);
     ExpectNothingLeft("Configure", 300, 20000, [&](int i) {
-        DialogResult = i % 3 == 0 ? -1 : (i % 3 == 1 ? 4 : 3);
-        DialogEdit = i % 2 == 0 ? "*.exe,*.com" : longEdit.c_str();
+        lean.DialogResult = i % 3 == 0 ? -1 : (i % 3 == 1 ? 4 : 3);
+        lean.DialogEdit = i % 2 == 0 ? "*.exe,*.com" : longEdit.c_str();
         dll.Configure(0);
     });
 }
@@ -230,8 +177,8 @@ TEST_F(Stability, OpenPluginKeepsNothing) {
 TEST_F(Stability, LoadAndUnloadCyclesKeepNothingButTheUnwindersLock) {
     StartupRecord record = LeanRecord(storedRoot.c_str());
     PluginInfoRecord info{};
-    DialogResult = 4;
-    DialogEdit = "*.exe";
+    lean.DialogResult = 4;
+    lean.DialogEdit = "*.exe";
     Watchdog watchdog("load cycles", 240000);
     ExpectNothingLeft(
         "LoadLibrary ... FreeLibrary", 50, 2000,

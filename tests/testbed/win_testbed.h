@@ -1,6 +1,8 @@
-// Platform pieces of the test bed: the console input queue, the synthetic keys
-// seen by a low-level keyboard hook, a watchdog against blocking calls, the
-// plug-in DLL loaded as the host loads it, and scratch registry keys.
+// Platform pieces of the test bed: queueing console input, the synthetic keys
+// seen by a low-level keyboard hook, a watchdog against blocking calls, and
+// scratch registry keys. The pieces that need no test framework (console
+// records, the plug-in DLL loaded as the host loads it) are in win_testkit.h,
+// included here.
 #pragma once
 
 #include <windows.h>
@@ -10,17 +12,12 @@
 #include <vector>
 
 #include "support/host_interface.h"
+#include "tests/testbed/win_testkit.h"
 
 // ---- console input -------------------------------------------------------
 
-// True when standard input is a console that accepts queued events.
-bool ConsoleInputAvailable();
-void FlushConsoleInput();
 void QueueConsoleRecord(const INPUT_RECORD& record);
 void QueueKeyEvent(WORD virtualKey, WORD scanCode, bool down);
-INPUT_RECORD MouseMoveRecord(SHORT x, SHORT y);
-INPUT_RECORD FocusRecord(bool focused);
-DWORD PendingConsoleEvents();
 
 // ---- synthetic keys --------------------------------------------------------
 
@@ -38,8 +35,9 @@ std::vector<std::string> Describe(const std::vector<CapturedKey>& keys);
 // Expected key in the form Describe gives: "vk 0x11 scan 0x1D down extra 8".
 std::string KeyText(DWORD virtualKey, DWORD scanCode, bool up, ULONG_PTR extraInfo);
 
-// A hook on its own thread that records and swallows every keyboard event,
-// so synthetic keys never reach the console queue.
+// The stand-in host's keyboard hook (host/injected_key_hook.h), on its own
+// thread: it records and swallows every injected key, so synthetic keys never
+// reach the console queue.
 class KeyCapture {
 public:
     static KeyCapture& Instance();
@@ -67,34 +65,6 @@ private:
     HANDLE thread_;
 };
 
-// ---- the plug-in DLL --------------------------------------------------------
-
-using SetStartupInfoProc = void(__stdcall*)(const StartupRecord*);
-using GetPluginInfoProc = void(__stdcall*)(PluginInfoRecord*);
-using OpenPluginProc = int32_t(__stdcall*)(int32_t, int32_t);
-using ConfigureProc = int32_t(__stdcall*)(int32_t);
-
-// Lanternix.dll from the test program's folder, loaded by name and its four
-// entry points found by name, as the host does. Each instance is a fresh load.
-class PluginDll {
-public:
-    PluginDll();
-    ~PluginDll();
-    PluginDll(const PluginDll&) = delete;
-    PluginDll& operator=(const PluginDll&) = delete;
-
-    static std::string Path();
-    bool Loaded() const { return module_ != nullptr; }
-
-    SetStartupInfoProc SetStartupInfo = nullptr;
-    GetPluginInfoProc GetPluginInfo = nullptr;
-    OpenPluginProc OpenPlugin = nullptr;
-    ConfigureProc Configure = nullptr;
-
-private:
-    HMODULE module_ = nullptr;
-};
-
 // ---- scratch registry keys ---------------------------------------------------
 
 // A key path under HKEY_CURRENT_USER for one test, deleted before and after.
@@ -115,3 +85,6 @@ private:
 
 // A scratch key path named after the running test.
 std::string TestKeyPath(const std::string& suffix = "");
+
+// True when the key path exists under HKEY_CURRENT_USER.
+bool RegistryKeyExists(const std::string& keyPath);

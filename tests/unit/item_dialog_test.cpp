@@ -10,6 +10,7 @@
 
 #include "support/item_dialog.h"
 #include "support/startup.h"
+#include "tests/testbed/dialog_record.h"
 #include "tests/testbed/test_host.h"
 
 namespace {
@@ -33,27 +34,6 @@ void AddItem(ItemValueList& list, int32_t type, int32_t left, int32_t top, int32
 // A plain item of the given type: no focus, Boolean false parameter, no text.
 void AddPlain(ItemValueList& list, int32_t type, int32_t top = 2) {
     AddItem(list, type, 1, top, 10, BooleanValue(false), BooleanValue(false), 0, NullReference());
-}
-
-int32_t FieldAt(const DialogItemRecord& item, size_t offset) {
-    int32_t value;
-    std::memcpy(&value, reinterpret_cast<const uint8_t*>(&item) + offset, sizeof value);
-    return value;
-}
-
-std::string TextOf(const DialogItemRecord& item) {
-    const char* text = reinterpret_cast<const char*>(&item) + 36;
-    return std::string(text, strnlen(text, 512));
-}
-
-// The record's Text holds exactly `text`, a terminator and zeros to the end.
-::testing::AssertionResult TextIs(const DialogItemRecord& item, const std::string& text) {
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&item) + 36;
-    if (TextOf(item) != text)
-        return ::testing::AssertionFailure() << "text is \"" << TextOf(item) << "\", expected \"" << text << "\"";
-    for (size_t i = text.size(); i < 512; ++i)
-        if (bytes[i] != 0) return ::testing::AssertionFailure() << "text byte " << i << " is " << int{bytes[i]};
-    return ::testing::AssertionSuccess();
 }
 
 class ItemDialogTest : public ::testing::Test {

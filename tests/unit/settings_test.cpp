@@ -12,6 +12,7 @@
 #include "relay/plugin.h"
 #include "support/settings.h"
 #include "support/startup.h"
+#include "tests/testbed/resource_meter.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 
@@ -26,13 +27,6 @@ std::string ReadText(const std::string& name = ValueName, const std::string& fal
     std::string result = "left over";
     ReadSettingText(HKEY_CURRENT_USER, name, fallback, result);
     return result;
-}
-
-bool KeyExists(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
 }
 
 class SettingsStore : public ::testing::Test {
@@ -181,14 +175,14 @@ TEST_F(SettingsStore, LongPathIsUsedWhole) {
     SettingsKeyPath = path;
 
     WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.long");
-    EXPECT_TRUE(KeyExists(path));
-    EXPECT_FALSE(KeyExists(path.substr(0, 79)));
+    EXPECT_TRUE(RegistryKeyExists(path));
+    EXPECT_FALSE(RegistryKeyExists(path.substr(0, 79)));
     EXPECT_EQ(ReadText(), "*.long");
 
     // Reading does not fall back to a shorter path either.
     SettingsKeyPath = path + "x";
     EXPECT_EQ(ReadText(), DefaultList);
-    EXPECT_FALSE(KeyExists(path + "x"));
+    EXPECT_FALSE(RegistryKeyExists(path + "x"));
 }
 
 TEST_F(SettingsStore, LongValueNameIsUsedWhole) {
@@ -328,58 +322,15 @@ TEST_F(SettingsLoad, EveryHandOverRebuildsThePathAndRereadsTheList) {
 
 // ---- handle leaks ------------------------------------------------------------
 
-// Wine's GetProcessHandleCount answers 0 whatever is open, so the count comes
-// from the system's handle table then.
-struct SystemHandleEntry {
-    ULONG OwnerProcessId;
-    UCHAR ObjectType;
-    UCHAR Flags;
-    USHORT Handle;
-    PVOID Object;
-    ACCESS_MASK Access;
-};
-struct SystemHandleTable {
-    ULONG Count;
-    SystemHandleEntry Entries[1];
-};
-using QuerySystemInformationProc = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-constexpr ULONG SystemHandleInformationClass = 16;
-constexpr LONG StatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-
-long HandlesInSystemTable() {
-    auto query = reinterpret_cast<QuerySystemInformationProc>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (query == nullptr) return -1;
-    std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
-    LONG status;
-    while ((status = query(SystemHandleInformationClass, buffer.data(), static_cast<ULONG>(buffer.size()),
-                           &needed)) == StatusInfoLengthMismatch)
-        buffer.resize(buffer.size() * 2);
-    if (status != 0) return -1;
-    const auto* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
-    const ULONG self = GetCurrentProcessId();
-    long count = 0;
-    for (ULONG i = 0; i < table->Count; ++i)
-        if (table->Entries[i].OwnerProcessId == self) ++count;
-    return count;
-}
-
-long OpenHandleCount() {
-    DWORD count = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) return static_cast<long>(count);
-    return HandlesInSystemTable();
-}
-
 TEST_F(SettingsLoad, RepeatedReadsWritesAndStartsLeakNoHandle) {
     // The counter must see an open key, or the check below proves nothing.
-    const long idle = OpenHandleCount();
-    ASSERT_GT(idle, 0);
+    const DWORD idle = ProcessHandleCount();
+    ASSERT_GT(idle, 0u);
     HKEY probe = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &probe), ERROR_SUCCESS);
-    EXPECT_EQ(OpenHandleCount(), idle + 1);
+    EXPECT_EQ(ProcessHandleCount(), idle + 1);
     RegCloseKey(probe);
-    ASSERT_EQ(OpenHandleCount(), idle);
+    ASSERT_EQ(ProcessHandleCount(), idle);
 
     const std::string stored = scratch.Path() + "\\Stored";
     const std::string refused = "\\" + scratch.Path();
@@ -405,7 +356,7 @@ TEST_F(SettingsLoad, RepeatedReadsWritesAndStartsLeakNoHandle) {
     EXPECT_EQ(StartPatternList, DefaultList);
     SettingsKeyPath = stored;
     EXPECT_EQ(ReadText(), "*.leak");
-    EXPECT_EQ(OpenHandleCount(), idle);
+    EXPECT_EQ(ProcessHandleCount(), idle);
 }
 
 // ---- text conversions ----------------------------------------------------------

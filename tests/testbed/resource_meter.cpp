@@ -1,4 +1,4 @@
-#include "tests/stability/resource_meter.h"
+#include "tests/testbed/resource_meter.h"
 
 #include <malloc.h>
 
@@ -103,4 +103,11 @@ std::string ResourceSnapshot::Describe() const {
                   static_cast<unsigned long>(Handles), Crt.Bytes, Crt.Blocks, AllHeaps.Bytes, AllHeaps.Blocks,
                   static_cast<unsigned long>(TlsSlot));
     return text;
+}
+
+double Seconds() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }

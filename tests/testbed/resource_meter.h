@@ -1,5 +1,5 @@
 // What a long run may not leave behind: open handles, heap blocks and
-// thread-local storage slots of the process.
+// thread-local storage slots of the process; and how long it took.
 #pragma once
 
 #include <windows.h>
@@ -36,3 +36,6 @@ struct ResourceSnapshot {
     static ResourceSnapshot Take();
     std::string Describe() const;
 };
+
+// The performance counter in seconds, for timing runs.
+double Seconds();

@@ -1,4 +1,4 @@
-#include "host/key_capture.h"
+#include "host/injected_key_hook.h"
 
 #include <mutex>
 
@@ -70,7 +70,7 @@ std::string FlagWords(DWORD flags) {
     return words;
 }
 
-bool KeyCapture::Start() {
+bool InjectedKeyHook::Start() {
     HookReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE thread = CreateThread(nullptr, 0, HookThread, nullptr, 0, nullptr);
     if (thread == nullptr) return false;
@@ -89,7 +89,7 @@ bool KeyCapture::Start() {
     return seen;
 }
 
-std::vector<SentKey> KeyCapture::Take(bool& complete) {
+std::vector<SentKey> InjectedKeyHook::Take(bool& complete) {
     SendFence();
     complete = WaitForFence(5000);
     std::lock_guard<std::mutex> guard(Lock);

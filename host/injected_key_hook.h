@@ -1,7 +1,8 @@
 // Catches the keys the plug-in synthesizes: a low-level keyboard hook on a
 // thread of its own records every injected key and swallows it, so that it
 // never reaches the console queue the plug-in reads from. Keys typed by a
-// person are not injected and pass untouched.
+// person are not injected and pass untouched. Needs no test framework: the
+// test bed catches the keys of its tests with it too.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +21,7 @@ struct SentKey {
 // The hook's flags as words: "injected", "extended", "alt".
 std::string FlagWords(DWORD flags);
 
-class KeyCapture {
+class InjectedKeyHook {
 public:
     // Installs the hook and waits until it sees keys; false when it cannot.
     bool Start();

@@ -1,0 +1,56 @@
+#include "tests/testbed/lean_host.h"
+
+#include <cstring>
+
+#include "tests/testbed/test_host.h"
+
+namespace {
+
+const char* const MessageTexts[] = {"Store", "Cancel", "Lanternix", "Lanternix settings", "Patterns:"};
+
+const char* __stdcall LeanMessage(int32_t, int32_t id) { return id >= 0 && id < 5 ? MessageTexts[id] : nullptr; }
+
+int32_t __stdcall LeanPanel(int32_t, int32_t command, void* parameter) {
+    if (command == PanelGetInfo && parameter != nullptr) {
+        const LeanHost& host = LeanHost::Instance();
+        auto* info = static_cast<PanelInfoRecord*>(parameter);
+        info->Items = host.Items;
+        info->ItemCount = host.ItemCount;
+        info->CurrentItem = 0;
+        info->TopItem = 0;
+    }
+    return 1;
+}
+
+int32_t __stdcall LeanDialog(int32_t, int32_t, int32_t, int32_t, int32_t, const char*, DialogItemRecord* items,
+                             int32_t count) {
+    const LeanHost& host = LeanHost::Instance();
+    if (host.DialogEdit != nullptr && count > 2) {
+        std::memset(items[2].Text, 0, sizeof items[2].Text);
+        std::strncpy(items[2].Text, host.DialogEdit, sizeof items[2].Text - 1);
+    }
+    return host.DialogResult;
+}
+
+}  // namespace
+
+LeanHost& LeanHost::Instance() {
+    static LeanHost host;
+    return host;
+}
+
+int32_t __stdcall LeanWildcardMatch(const char* pattern, const char* name, int32_t) {
+    return WildcardMatch(pattern, name) ? 1 : 0;
+}
+
+StartupRecord LeanRecord(const char* registryRoot, NameMatchServiceProc nameMatch) {
+    StartupRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.ModuleId = 7;
+    record.RegistryRoot = registryRoot;
+    record.DialogService = LeanDialog;
+    record.MessageService = LeanMessage;
+    record.PanelControlService = LeanPanel;
+    record.NameMatchService = nameMatch;
+    return record;
+}
