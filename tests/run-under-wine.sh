@@ -2,11 +2,16 @@
 # Runs a Windows test program under Wine with a real console as standard
 # input, so that it can queue console events for the plug-in to read.
 #   run-under-wine.sh PROGRAM.exe [ARGS...]
-# WINEPREFIX must name the build's private prefix.
+# WINEPREFIX must name the build's private prefix; it is made on first use.
 set -u
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
 unset DISPLAY WAYLAND_DISPLAY
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Making the Wine prefix $WINEPREFIX (once, about 20 s) ..." >&2
+    wineboot --init > /dev/null 2>&1
+    wineserver -w  # the registry files are written when the server ends
+fi
 
 program=$1
 shift
