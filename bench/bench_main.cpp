@@ -113,7 +113,7 @@ std::string LongList() {
 
 void CompareMatching(const char* title, const std::string& list, NameMatchServiceProc stub, int calls) {
     HostStartupRecord.NameMatchService = stub;
-    StartPatternList = list;
+    StartPatternList.Assign(list.data(), list.size());
     const std::vector<std::string> split = Split(list);
     std::vector<const char*> patterns;
     for (const std::string& pattern : split) patterns.push_back(pattern.c_str());

@@ -17,7 +17,7 @@ constexpr uint32_t ButtonFlags = 0x4000;
 
 ItemValueList ConfigurationDialogValues() {
     const ItemValue noParameter = BooleanValue(false);
-    return {
+    const ItemValue values[] = {
         // type, left, top, right, focus, parameter, flags, data
         IntegerValue(FrameItemType), IntegerValue(3), IntegerValue(1), IntegerValue(67),
         BooleanValue(false), noParameter, IntegerValue(0), IntegerValue(MessageConfigEntry),
@@ -35,14 +35,14 @@ ItemValueList ConfigurationDialogValues() {
         IntegerValue(ButtonItemType), IntegerValue(0), IntegerValue(5), IntegerValue(0),
         BooleanValue(false), noParameter, IntegerValue(ButtonFlags), IntegerValue(MessageSecondButton),
     };
+    ItemValueList list;
+    list.Assign(values, sizeof values / sizeof values[0]);
+    return list;
 }
 
 extern "C" int32_t __stdcall Configure(int32_t) {
-    try {
-        if (RunItemDialog(nullptr, ConfigurationDialogValues()) != StoreButtonIndex) return HostFalse;
-        WriteSettingText(HKEY_CURRENT_USER, PatternListValueName, StartPatternList);
-        return HostTrue;
-    } catch (...) {
-        return HostFalse;
-    }
+    // An empty list (no memory for it) shows no dialog and changes nothing.
+    if (RunItemDialog(nullptr, ConfigurationDialogValues()) != StoreButtonIndex) return HostFalse;
+    WriteSettingText(HKEY_CURRENT_USER, PatternListValueName, StartPatternList.c_str());
+    return HostTrue;
 }

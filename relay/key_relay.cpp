@@ -5,7 +5,7 @@
 #include "support/settings.h"
 #include "support/startup.h"
 
-std::string StartPatternList;
+ModuleText StartPatternList;
 bool StartSent = true;
 
 const char DefaultStartPatternList[] =
@@ -81,7 +81,7 @@ bool MatchesStartPattern(const char* fileName) {
     // than the host's match. Each pattern ends at a comma; the last one may
     // end at the list's end instead, so a single trailing comma adds no empty
     // pattern.
-    const char* next = StartPatternList.data();
+    const char* next = StartPatternList.c_str();
     const char* const end = next + StartPatternList.size();
     char pattern[MaxPatternLength + 1];
     while (next < end) {
@@ -96,26 +96,22 @@ bool MatchesStartPattern(const char* fileName) {
     return false;
 }
 
-void ReleaseStartPatternList() { std::string().swap(StartPatternList); }
+void ReleaseStartPatternList() { StartPatternList.clear(); }
 
 extern "C" int32_t __stdcall OpenPlugin(int32_t, int32_t) {
-    try {
-        KEY_EVENT_RECORD event;
-        if (!ReadKeyEvent(event)) return NoPluginPanel;
-        const WORD key = event.wVirtualKeyCode;
-        const bool down = event.bKeyDown != 0;
-        if (key != VK_CONTROL) {
-            if (down || StartSent) {
-                MoveCursor(key);
-                Send(CtrlPressedAgain);
-            }
-            // A key-down only: the user's own key-up follows from the console.
-            Send({LOBYTE(key), LOBYTE(event.wVirtualScanCode), 0, HandedBackExtraInfo});
+    KEY_EVENT_RECORD event;
+    if (!ReadKeyEvent(event)) return NoPluginPanel;
+    const WORD key = event.wVirtualKeyCode;
+    const bool down = event.bKeyDown != 0;
+    if (key != VK_CONTROL) {
+        if (down || StartSent) {
+            MoveCursor(key);
+            Send(CtrlPressedAgain);
         }
-        StartSent = false;
-        if (key == VK_CONTROL && !down) OpenCurrentItem();
-    } catch (...) {
-        // Nothing further is sent.
+        // A key-down only: the user's own key-up follows from the console.
+        Send({LOBYTE(key), LOBYTE(event.wVirtualScanCode), 0, HandedBackExtraInfo});
     }
+    StartSent = false;
+    if (key == VK_CONTROL && !down) OpenCurrentItem();
     return NoPluginPanel;
 }

@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
+
+#include "support/owned_buffers.h"
 
 // Comma-separated wildcard patterns. No quoting; blanks belong to the patterns;
 // one trailing comma means nothing; two commas in a row hold an empty pattern.
-extern std::string StartPatternList;
+extern ModuleText StartPatternList;
 
 // True at load and right after an invocation that sent Enter or F3.
 extern bool StartSent;

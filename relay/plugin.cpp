@@ -1,7 +1,5 @@
 #include "relay/plugin.h"
 
-#include <string>
-
 #include "relay/key_relay.h"
 #include "support/settings.h"
 #include "support/startup.h"
@@ -13,14 +11,14 @@ const char SettingsKeyName[] = "\\Lanternix";
 const char PatternListValueName[] = "EnterExt";
 
 void LoadSettings() {
-    std::string path;
-    TextFromCharBuffer(HostStartupRecord.RegistryRoot, path);
     // A plain concatenation: a root ending in a backslash gives two in a row.
-    path += SettingsKeyName;
+    // Without memory for the path, path and list stay as they were.
+    Text path;
+    if (!path.Assign(HostStartupRecord.RegistryRoot) || !path.Append(SettingsKeyName)) return;
     SettingsKeyPath.swap(path);
     // A fresh result: should even the default fail to fit in memory, the list
     // becomes empty rather than keeping some other text.
-    std::string list;
+    Text list;
     ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, DefaultStartPatternList, list);
     StartPatternList.swap(list);
 }

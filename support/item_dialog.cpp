@@ -38,25 +38,26 @@ uint32_t ParameterOf(const ItemValue& value) {
 
 // Fills the zeroed Text; a text longer than the field is shown cut, and its
 // whole text is kept in wholeText so an unedited read-back does not cut it.
-void FillText(DialogItemRecord& item, const ItemValue& value, std::string& wholeText) {
+// False when memory for the whole text ran short.
+bool FillText(DialogItemRecord& item, const ItemValue& value, Text& wholeText) {
     std::memset(item.Text, 0, sizeof item.Text);
     const char* source = nullptr;
     if (value.Kind == ValueKind::Integer) {
         source = LookupMessage(static_cast<int32_t>(value.Payload));
     } else if (value.Kind == ValueKind::Reference) {
-        const std::string* variable = Referenced<std::string>(value);
+        const BasicText* variable = Referenced<BasicText>(value);
         if (variable != nullptr) {
             source = variable->c_str();
-            if (std::strlen(source) > MaxItemTextLength) wholeText = source;
+            if (std::strlen(source) > MaxItemTextLength && !wholeText.Assign(source)) return false;
         }
     }
     if (source != nullptr) CopyTextBounded(item.Text, source, MaxItemTextLength);
+    return true;
 }
 
 }  // namespace
 
-void BuildItems(const ItemValueList& values, std::vector<DialogItemRecord>& items,
-                std::vector<std::string>& cutTexts) {
+bool BuildItems(const ItemValue* values, OwnedArray<DialogItemRecord>& items, OwnedArray<Text>& cutTexts) {
     bool firstButtonToCome = true;
     for (size_t k = 0; k < items.size(); ++k) {
         const ItemValue* v = &values[k * ValuesPerItem];
@@ -74,26 +75,29 @@ void BuildItems(const ItemValueList& values, std::vector<DialogItemRecord>& item
             item.IsDefault = HostTrue;
             firstButtonToCome = false;
         }
-        FillText(item, v[ValueData], cutTexts[k]);
+        if (!FillText(item, v[ValueData], cutTexts[k])) return false;
     }
+    return true;
 }
 
-void ReadBackItems(const ItemValueList& values, const std::vector<DialogItemRecord>& items,
-                   const std::vector<std::string>& cutTexts) {
-    // Every new text is made before any variable changes, so running out of
-    // memory half-way leaves all of the caller's variables as they were.
-    std::vector<std::string> texts(items.size());
+bool ReadBackItems(const ItemValue* values, const OwnedArray<DialogItemRecord>& items,
+                   const OwnedArray<Text>& cutTexts) {
+    OwnedArray<Text> texts;
+    if (!texts.Allocate(items.size())) return false;
     for (size_t k = 0; k < items.size(); ++k) {
         const ItemValue& data = values[k * ValuesPerItem + ValueData];
-        if (data.Kind != ValueKind::Reference || Referenced<std::string>(data) == nullptr) continue;
+        if (data.Kind != ValueKind::Reference || Referenced<BasicText>(data) == nullptr) continue;
         const DialogItemRecord& item = items[k];
         // The host's text need not be terminated within the field.
-        std::string edited(item.Text, strnlen(item.Text, sizeof item.Text));
-        const std::string& whole = cutTexts[k];
-        if (!whole.empty() && edited.size() == MaxItemTextLength && whole.compare(0, MaxItemTextLength, edited) == 0)
-            texts[k] = whole;  // shown cut and left as shown: the whole text stays
-        else
-            texts[k] = std::move(edited);
+        const void* zero = std::memchr(item.Text, '\0', sizeof item.Text);
+        const size_t length = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - item.Text)
+                                              : sizeof item.Text;
+        const Text& whole = cutTexts[k];
+        const bool shownAsCut = !whole.empty() && length == MaxItemTextLength &&
+                                std::memcmp(whole.c_str(), item.Text, MaxItemTextLength) == 0;
+        // Shown cut and left as shown: the whole text stays.
+        const bool made = shownAsCut ? texts[k].Assign(whole.c_str(), whole.size()) : texts[k].Assign(item.Text, length);
+        if (!made) return false;
     }
     for (size_t k = 0; k < items.size(); ++k) {
         const ItemValue* v = &values[k * ValuesPerItem];
@@ -101,29 +105,27 @@ void ReadBackItems(const ItemValueList& values, const std::vector<DialogItemReco
             if (uint8_t* variable = Referenced<uint8_t>(v[ValueParameter])) *variable = items[k].Parameter & 0xFF;
         }
         if (v[ValueData].Kind != ValueKind::Reference) continue;
-        if (std::string* variable = Referenced<std::string>(v[ValueData])) variable->swap(texts[k]);
+        if (BasicText* variable = Referenced<BasicText>(v[ValueData])) variable->swap(texts[k]);
     }
+    return true;
 }
 
-int32_t RunItemDialog(const char* topic, const ItemValueList& values) noexcept {
-    const size_t count = values.size() / ValuesPerItem;
+int32_t RunItemDialog(const char* topic, const ItemValue* values, size_t valueCount) {
+    const size_t count = valueCount / ValuesPerItem;
     DialogServiceProc showDialog = HostStartupRecord.DialogService;
     if (count == 0 || showDialog == nullptr) return NoItemClosed;
-    try {
-        std::vector<DialogItemRecord> items(count);
-        std::vector<std::string> cutTexts(count);
-        BuildItems(values, items, cutTexts);
-        // The frame is sized from item 0's right and the last item's top, both
-        // as built, before item 0 is laid out as the frame.
-        const int32_t frameRight = items.front().Right;
-        const int32_t lastTop = items.back().Top;
-        items.front().Top = 1;
-        items.front().Bottom = WrappingAdd(lastTop, 1);
-        const int32_t result = showDialog(HostStartupRecord.ModuleId, -1, -1, WrappingAdd(frameRight, 4), WrappingAdd(lastTop, 3), topic,
-                                          items.data(), static_cast<int32_t>(count));
-        if (result != NoItemClosed) ReadBackItems(values, items, cutTexts);
-        return result;
-    } catch (...) {
+    OwnedArray<DialogItemRecord> items;
+    OwnedArray<Text> cutTexts;
+    if (!items.Allocate(count) || !cutTexts.Allocate(count) || !BuildItems(values, items, cutTexts))
         return NoItemClosed;
-    }
+    // The frame is sized from item 0's right and the last item's top, both as
+    // built, before item 0 is laid out as the frame.
+    const int32_t frameRight = items[0].Right;
+    const int32_t lastTop = items[count - 1].Top;
+    items[0].Top = 1;
+    items[0].Bottom = WrappingAdd(lastTop, 1);
+    const int32_t result = showDialog(HostStartupRecord.ModuleId, -1, -1, WrappingAdd(frameRight, 4),
+                                      WrappingAdd(lastTop, 3), topic, items.data(), static_cast<int32_t>(count));
+    if (result != NoItemClosed && !ReadBackItems(values, items, cutTexts)) return NoItemClosed;
+    return result;
 }

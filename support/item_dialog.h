@@ -3,11 +3,11 @@
 // the caller's variables.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "support/host_interface.h"
+#include "support/owned_buffers.h"
 
 enum class ValueKind : uint8_t { Integer, Boolean, Reference, TextPointer };
 
@@ -16,7 +16,7 @@ struct ItemValue {
     uint32_t Payload;
 };
 
-using ItemValueList = std::vector<ItemValue>;
+using ItemValueList = OwnedArray<ItemValue>;
 
 // Positions of an item's eight values.
 constexpr size_t ValuesPerItem = 8;
@@ -42,7 +42,7 @@ inline ItemValue ByteReference(uint8_t* variable) {
     return {ValueKind::Reference, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(variable))};
 }
 // Data position: a text variable, shown in the item and written back.
-inline ItemValue TextReference(std::string* variable) {
+inline ItemValue TextReference(BasicText* variable) {
     return {ValueKind::Reference, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(variable))};
 }
 // Parameter position: the address of a text that outlives the run.
@@ -52,14 +52,23 @@ inline ItemValue TextPointerValue(const char* text) {
 
 // Fills one record per whole group of eight values. cutTexts receives, for
 // each item whose referenced text was too long for the record, its whole text.
-void BuildItems(const ItemValueList& values, std::vector<DialogItemRecord>& items,
-                std::vector<std::string>& cutTexts);
+// False when memory for such a text ran short.
+bool BuildItems(const ItemValue* values, OwnedArray<DialogItemRecord>& items, OwnedArray<Text>& cutTexts);
 // Copies each item's parameter byte and text into the variables referenced.
-void ReadBackItems(const ItemValueList& values, const std::vector<DialogItemRecord>& items,
-                   const std::vector<std::string>& cutTexts);
+// Every new text is made before any variable changes: false, and no variable
+// touched, when memory ran short.
+bool ReadBackItems(const ItemValue* values, const OwnedArray<DialogItemRecord>& items,
+                   const OwnedArray<Text>& cutTexts);
 
 // Shows the dialog and returns the host's result: the index of the item that
 // closed it, or -1 when none did (then no variable is touched). A list of
 // fewer than eight values, a missing dialog service or a failed allocation
-// also give -1, without calling the host.
-int32_t RunItemDialog(const char* topic, const ItemValueList& values) noexcept;
+// also give -1, without calling the host or, after it, without touching a
+// variable.
+int32_t RunItemDialog(const char* topic, const ItemValue* values, size_t valueCount);
+// Any list that holds its values back to back: an ItemValueList, or an array
+// of the caller's.
+template <typename List>
+int32_t RunItemDialog(const char* topic, const List& values) {
+    return RunItemDialog(topic, values.data(), values.size());
+}

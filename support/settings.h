@@ -8,8 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
+
+#include "support/owned_buffers.h"
 
 // Owns one open registry key and closes it when it goes.
 class RegistryKey {
@@ -43,7 +43,7 @@ private:
 
 // Path of the settings key below the root, empty until the host hands over its
 // start-up record. An empty path addresses no key at all.
-extern std::string SettingsKeyPath;
+extern ModuleText SettingsKeyPath;
 void ReleaseSettingsKeyPath();
 
 // Largest value, terminating zero included, that ReadSettingText reads.
@@ -56,24 +56,17 @@ RegistryKey CreateSettingsKey(HKEY root);
 RegistryKey OpenSettingsKey(HKEY root);
 
 // Stores the text as REG_SZ, its characters and one zero byte.
-void WriteSettingText(HKEY root, const std::string& name, const std::string& value) noexcept;
+void WriteSettingText(HKEY root, const char* name, const char* value);
 
 // Reads a value's raw data into the buffer. True only when the key opened and
 // the whole value fitted; *bytesRead (when given) receives the data size then.
-bool ReadSettingValue(HKEY root, const std::string& name, void* buffer, uint32_t size,
-                      uint32_t* bytesRead = nullptr) noexcept;
+bool ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, uint32_t* bytesRead = nullptr);
 
 // Sets result to the value's data up to its first zero byte, or to the default
-// when the value can't be read whole.
-void ReadSettingText(HKEY root, const std::string& name, const std::string& defaultText,
-                     std::string& result) noexcept;
+// when the value can't be read whole. Should memory run short even for the
+// default, the result stays as it was.
+void ReadSettingText(HKEY root, const char* name, const char* defaultText, BasicText& result);
 
 // Copies at most maxChars characters, stopping at a zero byte, and always
 // terminates: dest needs room for maxChars + 1 bytes.
 char* CopyTextBounded(char* dest, const char* source, size_t maxChars);
-// Copies the whole text and a terminator: dest needs room for length + 1.
-char* TextToCharBuffer(char* dest, const std::string& text);
-// The characters before the first zero byte; a null source gives "".
-void TextFromCharBuffer(const char* source, std::string& text);
-// A terminated buffer holding the text, sized to it.
-std::vector<char> CharBufferFor(const std::string& text);

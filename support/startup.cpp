@@ -19,10 +19,5 @@ void StopSupportLayer() { ReleaseSettingsKeyPath(); }
 extern "C" void __stdcall SetStartupInfo(const StartupRecord* record) {
     if (record == nullptr) return;
     std::memcpy(&HostStartupRecord, record, sizeof HostStartupRecord);
-    if (StartupHook == nullptr) return;
-    try {
-        StartupHook();
-    } catch (...) {
-        // The hook keeps the state it had; nothing may reach the host.
-    }
+    if (StartupHook != nullptr) StartupHook();
 }

@@ -1,8 +1,7 @@
 // Allocation failures inside the DLL, at every allocation a call makes in
-// turn: no exception leaves an entry point, and what is in memory and in the
-// registry afterwards is one of the outcomes the rules allow. The failure is
-// thrown and caught inside the DLL, so this also proves its exception
-// handling works.
+// turn: the allocator answers null, the call returns its defined result, and
+// what is in memory and in the registry afterwards is one of the outcomes the
+// rules allow.
 #include <cstring>
 
 #include "tests/hostile/hostile.h"

@@ -11,9 +11,14 @@
 #include "support/item_dialog.h"
 #include "support/startup.h"
 #include "tests/testbed/dialog_record.h"
+#include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 
 namespace {
+
+// The tests build their value lists in a vector: RunItemDialog takes any list
+// that holds its values back to back.
+using ItemValueList = std::vector<ItemValue>;
 
 // An address in the never-mapped first 64 KiB: touching it faults.
 constexpr uint32_t UnmappedAddress = 0xDEA0;
@@ -164,11 +169,11 @@ TEST_F(ItemDialogTest, FewerThanEightValuesNeverReachTheHost) {
 
 TEST_F(ItemDialogTest, NoDialogServiceGivesNoResult) {
     HostStartupRecord.DialogService = nullptr;
-    std::string text = "kept";
+    Text text = TextOf("kept");
     ItemValueList list;
     AddItem(list, 4, 1, 1, 10, BooleanValue(false), BooleanValue(false), 0, TextReference(&text));
     EXPECT_EQ(RunItemDialog(nullptr, list), -1);
-    EXPECT_EQ(text, "kept");
+    EXPECT_EQ(AsString(text), "kept");
 }
 
 TEST_F(ItemDialogTest, OnlyTheFirstButtonIsDefault) {
@@ -235,9 +240,9 @@ TEST_F(ItemDialogTest, ParameterFollowsTheKindOfItsValue) {
 TEST_F(ItemDialogTest, TextComesFromMessagesOrReferencedVariables) {
     host.Messages[3] = "Title";
     host.Messages.erase(9);
-    std::string variable = "*.exe,*.com";
-    std::string withNul("abc\0def", 7);
-    std::string empty;
+    Text variable = TextOf("*.exe,*.com");
+    Text withNul = TextOf(std::string("abc\0def", 7));
+    Text empty;
     static const char pointed[] = "pointed";
     ItemValueList list;
     const ItemValue data[] = {IntegerValue(3),      IntegerValue(0x83),         IntegerValue(9),
@@ -259,7 +264,7 @@ TEST_F(ItemDialogTest, TextComesFromMessagesOrReferencedVariables) {
 
 TEST_F(ItemDialogTest, LongTextsAreShownCutTo511Characters) {
     host.Messages[1] = std::string(700, 'm');
-    std::string variable(600, 'v');
+    Text variable = TextOf(std::string(600, 'v'));
     ItemValueList list;
     AddItem(list, 0, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, IntegerValue(1));
     AddItem(list, 4, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(&variable));
@@ -268,15 +273,15 @@ TEST_F(ItemDialogTest, LongTextsAreShownCutTo511Characters) {
     ASSERT_EQ(items.size(), 2u);
     EXPECT_TRUE(TextIs(items[0], std::string(511, 'm')));
     EXPECT_TRUE(TextIs(items[1], std::string(511, 'v')));
-    EXPECT_EQ(variable, std::string(600, 'v'));  // showing it changes nothing
+    EXPECT_EQ(AsString(variable), std::string(600, 'v'));  // showing it changes nothing
 }
 
 TEST_F(ItemDialogTest, LongTextKeptWholeUnlessEdited) {
-    std::string unedited, edited, shortened, filled;
-    for (int i = 0; i < 600; ++i) unedited += static_cast<char>('a' + i % 26);
-    edited = shortened = filled = unedited;
+    std::string whole;
+    for (int i = 0; i < 600; ++i) whole += static_cast<char>('a' + i % 26);
+    Text unedited = TextOf(whole), edited = TextOf(whole), shortened = TextOf(whole), filled = TextOf(whole);
     ItemValueList list;
-    for (std::string* text : {&unedited, &edited, &shortened, &filled})
+    for (Text* text : {&unedited, &edited, &shortened, &filled})
         AddItem(list, 4, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(text));
     Answer(0, [](DialogItemRecord* items) {
         items[1].Text[10] = '#';
@@ -284,25 +289,23 @@ TEST_F(ItemDialogTest, LongTextKeptWholeUnlessEdited) {
         items[3].Text[511] = 'Z';  // the host's text runs to the end of the field
     });
     EXPECT_EQ(RunItemDialog(nullptr, list), 0);
-    std::string expectedEdit = unedited.substr(0, 511);
+    std::string expectedEdit = whole.substr(0, 511);
     expectedEdit[10] = '#';
     EXPECT_EQ(unedited.size(), 600u);
-    EXPECT_EQ(edited, expectedEdit);
-    EXPECT_EQ(shortened, unedited.substr(0, 5));
-    EXPECT_EQ(filled, unedited.substr(0, 511) + "Z");
-    std::string whole;
-    for (int i = 0; i < 600; ++i) whole += static_cast<char>('a' + i % 26);
-    EXPECT_EQ(unedited, whole);
+    EXPECT_EQ(AsString(edited), expectedEdit);
+    EXPECT_EQ(AsString(shortened), whole.substr(0, 5));
+    EXPECT_EQ(AsString(filled), whole.substr(0, 511) + "Z");
+    EXPECT_EQ(AsString(unedited), whole);
 }
 
 TEST_F(ItemDialogTest, ReadBackTakesTheHostsTexts) {
-    std::string replaced = "old";
-    std::string emptied = "gone";
-    std::string stillEmpty;
-    std::string withNul("abc\0def", 7);
-    std::string full = "x";
+    Text replaced = TextOf("old");
+    Text emptied = TextOf("gone");
+    Text stillEmpty;
+    Text withNul = TextOf(std::string("abc\0def", 7));
+    Text full = TextOf("x");
     ItemValueList list;
-    for (std::string* text : {&replaced, &emptied, &stillEmpty, &withNul, &full})
+    for (Text* text : {&replaced, &emptied, &stillEmpty, &withNul, &full})
         AddItem(list, 4, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(text));
     Answer(4, [](DialogItemRecord* items) {
         std::strcpy(items[0].Text, "new text");
@@ -310,11 +313,11 @@ TEST_F(ItemDialogTest, ReadBackTakesTheHostsTexts) {
         std::memset(items[4].Text, 'y', sizeof items[4].Text);  // no terminator at all
     });
     EXPECT_EQ(RunItemDialog(nullptr, list), 4);
-    EXPECT_EQ(replaced, "new text");
-    EXPECT_EQ(emptied, "");
-    EXPECT_EQ(stillEmpty, "");
-    EXPECT_EQ(withNul, "abc");
-    EXPECT_EQ(full, std::string(512, 'y'));
+    EXPECT_EQ(AsString(replaced), "new text");
+    EXPECT_EQ(AsString(emptied), "");
+    EXPECT_EQ(AsString(stillEmpty), "");
+    EXPECT_EQ(AsString(withNul), "abc");
+    EXPECT_EQ(AsString(full), std::string(512, 'y'));
 }
 
 TEST_F(ItemDialogTest, ReadBackPassesOverEverythingButReferences) {
@@ -351,8 +354,8 @@ TEST_F(ItemDialogTest, ReadBackPassesOverEverythingButReferences) {
 
 TEST_F(ItemDialogTest, NoResultTouchesNoVariable) {
     uint8_t byte = 17;
-    std::string text = "unchanged";
-    std::string longText(600, 'q');
+    Text text = TextOf("unchanged");
+    Text longText = TextOf(std::string(600, 'q'));
     ItemValueList list;
     AddItem(list, 4, 1, 2, 3, BooleanValue(true), ByteReference(&byte), 0, TextReference(&text));
     AddItem(list, 4, 1, 3, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(&longText));
@@ -364,15 +367,15 @@ TEST_F(ItemDialogTest, NoResultTouchesNoVariable) {
     EXPECT_EQ(RunItemDialog(nullptr, list), -1);
     EXPECT_EQ(host.DialogCalls.size(), 1u);
     EXPECT_EQ(byte, 17);
-    EXPECT_EQ(text, "unchanged");
-    EXPECT_EQ(longText, std::string(600, 'q'));
+    EXPECT_EQ(AsString(text), "unchanged");
+    EXPECT_EQ(AsString(longText), std::string(600, 'q'));
 }
 
 TEST_F(ItemDialogTest, AnyOtherResultReadsBack) {
     for (int32_t result : {0, 3, 4, 7, 1000, -2}) {
         SCOPED_TRACE(result);
         uint8_t byte = 1;
-        std::string text = "before";
+        Text text = TextOf("before");
         ItemValueList list;
         AddItem(list, 3, 3, 1, 30, BooleanValue(false), BooleanValue(false), 0, IntegerValue(3));
         AddItem(list, 4, 5, 3, 25, BooleanValue(true), ByteReference(&byte), 0, TextReference(&text));
@@ -383,7 +386,7 @@ TEST_F(ItemDialogTest, AnyOtherResultReadsBack) {
         });
         EXPECT_EQ(RunItemDialog(nullptr, list), result);
         EXPECT_EQ(byte, static_cast<uint8_t>(result));
-        EXPECT_EQ(text, "after");
+        EXPECT_EQ(AsString(text), "after");
     }
 }
 

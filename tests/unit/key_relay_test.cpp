@@ -7,6 +7,7 @@
 
 #include "relay/key_relay.h"
 #include "support/startup.h"
+#include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 
 namespace {
@@ -34,7 +35,7 @@ protected:
     Texts AskedFor(const std::string& list) {
         host.NameMatchCalls.clear();
         host.Matcher = [](const std::string&, const std::string&) { return false; };
-        StartPatternList = list;
+        SetText(StartPatternList, list);
         EXPECT_FALSE(MatchesStartPattern("name.ext"));
         for (const NameMatchCall& call : host.NameMatchCalls) {
             EXPECT_EQ(call.Name, "name.ext");
@@ -45,7 +46,7 @@ protected:
 };
 
 TEST_F(PatternTest, DefaultListStopsAtTheFirstMatch) {
-    StartPatternList = DefaultStartPatternList;
+    StartPatternList.Assign(DefaultStartPatternList);
     EXPECT_EQ(StartPatternList.size(), 87u);
     EXPECT_TRUE(MatchesStartPattern("setup.exe"));
     EXPECT_EQ(host.MatchedPatterns(), (Texts{"*.com", "*.exe"}));
@@ -74,7 +75,7 @@ TEST_F(PatternTest, ListSplitsAtEveryCommaKeepingBlanksAndEmptyPatterns) {
 }
 
 TEST_F(PatternTest, EmptyPatternTakesItsPlaceInTheOrder) {
-    StartPatternList = "*.a,,*.b";
+    StartPatternList.Assign("*.a,,*.b");
     host.Matcher = [](const std::string& pattern, const std::string&) { return pattern.empty(); };
     EXPECT_TRUE(MatchesStartPattern("x.b"));
     EXPECT_EQ(host.MatchedPatterns(), (Texts{"*.a", ""}));
@@ -97,7 +98,7 @@ TEST_F(PatternTest, PatternLongerThanTheHostBufferIsNeverHandedOver) {
     // Even a host that would say yes to it is never asked.
     host.NameMatchCalls.clear();
     host.Matcher = [](const std::string&, const std::string&) { return true; };
-    StartPatternList = tooLong;
+    SetText(StartPatternList, tooLong);
     EXPECT_FALSE(MatchesStartPattern("name.ext"));
     EXPECT_TRUE(host.NameMatchCalls.empty());
 }
@@ -113,7 +114,7 @@ TEST_F(PatternTest, LongListIsWalkedOnceInOrder) {
 }
 
 TEST_F(PatternTest, MissingNameOrMatcherMatchesNothing) {
-    StartPatternList = "*";
+    StartPatternList.Assign("*");
     EXPECT_FALSE(MatchesStartPattern(nullptr));
     HostStartupRecord.NameMatchService = nullptr;
     EXPECT_FALSE(MatchesStartPattern("setup.exe"));

@@ -12,6 +12,7 @@
 #include "relay/plugin.h"
 #include "support/settings.h"
 #include "support/startup.h"
+#include "tests/testbed/owned_text.h"
 #include "tests/testbed/resource_meter.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
@@ -24,14 +25,14 @@ const char DefaultList[] = "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 std::string ReadText(const std::string& name = ValueName, const std::string& fallback = DefaultList) {
-    std::string result = "left over";
-    ReadSettingText(HKEY_CURRENT_USER, name, fallback, result);
-    return result;
+    Text result = TextOf("left over");
+    ReadSettingText(HKEY_CURRENT_USER, name.c_str(), fallback.c_str(), result);
+    return AsString(result);
 }
 
 class SettingsStore : public ::testing::Test {
 protected:
-    void SetUp() override { SettingsKeyPath = scratch.Path(); }
+    void SetUp() override { SetText(SettingsKeyPath, scratch.Path()); }
     void TearDown() override { ReleaseSettingsKeyPath(); }
 
     ScratchKey scratch{TestKeyPath()};
@@ -132,7 +133,7 @@ TEST_F(SettingsStore, ReadSettingValueTellsWhetherTheWholeValueWasRead) {
 
 TEST_F(SettingsStore, WriteCreatesThePathAndStoresRegSzWithOneZeroByte) {
     ScratchKey deep(scratch.Path() + "\\Deep\\Deeper");  // below the test's key, so removed with it
-    SettingsKeyPath = deep.Path();
+    SetText(SettingsKeyPath, deep.Path());
     ASSERT_FALSE(scratch.Exists());
     WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.a,*.b");
     ASSERT_TRUE(deep.Exists()) << "every missing key on the path is created";
@@ -154,11 +155,11 @@ TEST_F(SettingsStore, WriteCreatesThePathAndStoresRegSzWithOneZeroByte) {
 
 TEST_F(SettingsStore, WriteHasNoLengthBoundOfItsOwn) {
     const std::string longest(SettingReadBufferSize - 1, 'd');
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, longest);
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, longest.c_str());
     EXPECT_EQ(ReadText(), longest);
 
     const std::string tooLong(SettingReadBufferSize, 'e');
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, tooLong);
+    WriteSettingText(HKEY_CURRENT_USER, ValueName, tooLong.c_str());
     DWORD type = 0;
     std::vector<uint8_t> data;
     ASSERT_TRUE(scratch.Get(ValueName, type, data));
@@ -172,7 +173,7 @@ TEST_F(SettingsStore, LongPathIsUsedWhole) {
     std::string path = scratch.Path() + "\\";
     path += std::string(150 - path.size(), 'k');
     ASSERT_EQ(path.size(), 150u);
-    SettingsKeyPath = path;
+    SetText(SettingsKeyPath, path);
 
     WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.long");
     EXPECT_TRUE(RegistryKeyExists(path));
@@ -180,14 +181,14 @@ TEST_F(SettingsStore, LongPathIsUsedWhole) {
     EXPECT_EQ(ReadText(), "*.long");
 
     // Reading does not fall back to a shorter path either.
-    SettingsKeyPath = path + "x";
+    SetText(SettingsKeyPath, path + "x");
     EXPECT_EQ(ReadText(), DefaultList);
     EXPECT_FALSE(RegistryKeyExists(path + "x"));
 }
 
 TEST_F(SettingsStore, LongValueNameIsUsedWhole) {
     const std::string name(200, 'n');
-    WriteSettingText(HKEY_CURRENT_USER, name, "*.named");
+    WriteSettingText(HKEY_CURRENT_USER, name.c_str(), "*.named");
     DWORD type = 0;
     std::vector<uint8_t> data;
     ASSERT_TRUE(scratch.Get(name, type, data));
@@ -202,7 +203,7 @@ TEST_F(SettingsStore, LongValueNameIsUsedWhole) {
 
 TEST_F(SettingsStore, KeyTheRegistryRefusesStoresNothingAndReadsTheDefault) {
     // A path that starts with a backslash is refused by the registry.
-    SettingsKeyPath = "\\" + scratch.Path();
+    SetText(SettingsKeyPath, "\\" + scratch.Path());
     WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.x");
     EXPECT_FALSE(scratch.Exists());
     EXPECT_FALSE(CreateSettingsKey(HKEY_CURRENT_USER));
@@ -217,7 +218,7 @@ TEST_F(SettingsStore, EmptyPathAddressesNoKey) {
     const std::string name = "LanternixTestsStray";
     RegDeleteValueA(HKEY_CURRENT_USER, name.c_str());
     SettingsKeyPath.clear();
-    WriteSettingText(HKEY_CURRENT_USER, name, "*.x");
+    WriteSettingText(HKEY_CURRENT_USER, name.c_str(), "*.x");
     DWORD size = 0;
     const LONG status = RegQueryValueExA(HKEY_CURRENT_USER, name.c_str(), nullptr, nullptr, nullptr, &size);
     if (status == ERROR_SUCCESS) RegDeleteValueA(HKEY_CURRENT_USER, name.c_str());
@@ -258,7 +259,7 @@ protected:
         host.RegistryRoot = scratch.Path();
         savedHook = StartupHook;
         StartupHook = LoadSettings;
-        StartPatternList = "before";
+        SetText(StartPatternList, "before");
     }
     void TearDown() override {
         StartupHook = savedHook;
@@ -278,24 +279,24 @@ protected:
 
 TEST_F(SettingsLoad, PathIsTheRootFollowedByTheKeyName) {
     Start();
-    EXPECT_EQ(SettingsKeyPath, scratch.Path() + "\\Lanternix");
-    EXPECT_EQ(StartPatternList, DefaultList);
+    EXPECT_EQ(AsString(SettingsKeyPath), scratch.Path() + "\\Lanternix");
+    EXPECT_EQ(AsString(StartPatternList), DefaultList);
     EXPECT_FALSE(scratch.Exists()) << "start-up reads, it never creates";
     EXPECT_TRUE(host.Calls.empty());
 
     host.RegistryRoot = scratch.Path() + "\\";
     Start();
-    EXPECT_EQ(SettingsKeyPath, scratch.Path() + "\\\\Lanternix");
+    EXPECT_EQ(AsString(SettingsKeyPath), scratch.Path() + "\\\\Lanternix");
 
     host.NullRegistryRoot = true;
     Start();
-    EXPECT_EQ(SettingsKeyPath, "\\Lanternix");
-    EXPECT_EQ(StartPatternList, DefaultList);
+    EXPECT_EQ(AsString(SettingsKeyPath), "\\Lanternix");
+    EXPECT_EQ(AsString(StartPatternList), DefaultList);
 
     host.NullRegistryRoot = false;
     host.RegistryRoot = "";
     Start();
-    EXPECT_EQ(SettingsKeyPath, "\\Lanternix");
+    EXPECT_EQ(AsString(SettingsKeyPath), "\\Lanternix");
 }
 
 TEST_F(SettingsLoad, EveryHandOverRebuildsThePathAndRereadsTheList) {
@@ -306,18 +307,18 @@ TEST_F(SettingsLoad, EveryHandOverRebuildsThePathAndRereadsTheList) {
 
     host.RegistryRoot = scratch.Path() + "\\One";
     Start();
-    EXPECT_EQ(SettingsKeyPath, first.Path());
-    EXPECT_EQ(StartPatternList, "*.one");
+    EXPECT_EQ(AsString(SettingsKeyPath), first.Path());
+    EXPECT_EQ(AsString(StartPatternList), "*.one");
 
     host.RegistryRoot = scratch.Path() + "\\Two";
     Start();
-    EXPECT_EQ(SettingsKeyPath, second.Path());
-    EXPECT_EQ(StartPatternList, "");
+    EXPECT_EQ(AsString(SettingsKeyPath), second.Path());
+    EXPECT_EQ(AsString(StartPatternList), "");
 
     first.SetText(ValueName, "*.changed");
     host.RegistryRoot = scratch.Path() + "\\One";
     Start();
-    EXPECT_EQ(StartPatternList, "*.changed");
+    EXPECT_EQ(AsString(StartPatternList), "*.changed");
 }
 
 // ---- handle leaks ------------------------------------------------------------
@@ -336,25 +337,25 @@ TEST_F(SettingsLoad, RepeatedReadsWritesAndStartsLeakNoHandle) {
     const std::string refused = "\\" + scratch.Path();
     const std::string missing = scratch.Path() + "\\Missing";
     char small[4];
-    std::string text;
+    Text text;
     for (int round = 0; round < 2000; ++round) {
-        SettingsKeyPath = stored;
+        SetText(SettingsKeyPath, stored);
         WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.leak");
         ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
         ReadSettingText(HKEY_CURRENT_USER, "Absent", DefaultList, text);
         ReadSettingValue(HKEY_CURRENT_USER, ValueName, small, sizeof small);  // more data than room
         CreateSettingsKey(HKEY_CURRENT_USER);
         OpenSettingsKey(HKEY_CURRENT_USER);
-        SettingsKeyPath = refused;
+        SetText(SettingsKeyPath, refused);
         WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.leak");
         ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
-        SettingsKeyPath = missing;
+        SetText(SettingsKeyPath, missing);
         ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
         Start();
     }
-    EXPECT_EQ(text, DefaultList);
-    EXPECT_EQ(StartPatternList, DefaultList);
-    SettingsKeyPath = stored;
+    EXPECT_EQ(AsString(text), DefaultList);
+    EXPECT_EQ(AsString(StartPatternList), DefaultList);
+    SetText(SettingsKeyPath, stored);
     EXPECT_EQ(ReadText(), "*.leak");
     EXPECT_EQ(ProcessHandleCount(), idle);
 }
@@ -384,34 +385,33 @@ TEST(SettingsText, CopyTextBoundedStopsAtTheZeroByteOrTheMaximum) {
     EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("\0#######", 8));
 }
 
-TEST(SettingsText, TextToCharBufferCopiesTheWholeTextAndOneZeroByte) {
-    char buffer[8];
-    std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(TextToCharBuffer(buffer, "abcdef"), buffer);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abcdef\0#", 8));
+TEST(SettingsText, TextHoldsTheWholeTextAndOneZeroByte) {
+    Text text;
+    EXPECT_TRUE(text.Assign("abcdef"));
+    EXPECT_EQ(std::string(text.c_str(), text.size() + 1), std::string("abcdef\0", 7));
 
-    std::memset(buffer, '#', sizeof buffer);
-    TextToCharBuffer(buffer, "");
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("\0#######", 8));
+    EXPECT_TRUE(text.Assign(""));
+    EXPECT_EQ(std::string(text.c_str(), 1), std::string("\0", 1));
+    EXPECT_EQ(text.size(), 0u);
 
-    const std::vector<char> sized = CharBufferFor("\xE4\xF6,*.x");
-    EXPECT_EQ(std::string(sized.begin(), sized.end()), std::string("\xE4\xF6,*.x\0", 7));
+    EXPECT_TRUE(text.Assign("\xE4\xF6,*.x"));
+    EXPECT_EQ(std::string(text.c_str(), text.size() + 1), std::string("\xE4\xF6,*.x\0", 7));
 }
 
-TEST(SettingsText, TextFromCharBufferTakesTheCharactersBeforeTheFirstZero) {
-    std::string text = "old";
-    TextFromCharBuffer(nullptr, text);
-    EXPECT_EQ(text, "");
+TEST(SettingsText, TextFromATerminatedBufferTakesTheCharactersBeforeTheFirstZero) {
+    Text text = TextOf("old");
+    EXPECT_TRUE(text.Assign(nullptr));
+    EXPECT_EQ(AsString(text), "");
 
-    text = "old";
-    TextFromCharBuffer("ab\0cd", text);
-    EXPECT_EQ(text, "ab");
+    text = TextOf("old");
+    text.Assign("ab\0cd");
+    EXPECT_EQ(AsString(text), "ab");
 
-    TextFromCharBuffer("\xFF\x80 x", text);
-    EXPECT_EQ(text, "\xFF\x80 x");
+    text.Assign("\xFF\x80 x");
+    EXPECT_EQ(AsString(text), "\xFF\x80 x");
 
-    TextFromCharBuffer("", text);
-    EXPECT_EQ(text, "");
+    text.Assign("");
+    EXPECT_EQ(AsString(text), "");
 }
 
 }  // namespace

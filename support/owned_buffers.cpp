@@ -1,0 +1,30 @@
+#include "support/owned_buffers.h"
+
+bool BasicText::Assign(const char* chars, size_t count) {
+    if (count == 0) {
+        clear();
+        return true;
+    }
+    // The new text is made before the old one goes, so `chars` may lie within it.
+    char* copy = static_cast<char*>(std::malloc(count + 1));
+    if (copy == nullptr) return false;
+    std::memcpy(copy, chars, count);
+    copy[count] = '\0';
+    std::free(chars_);
+    chars_ = copy;
+    size_ = count;
+    return true;
+}
+
+bool BasicText::Append(const char* chars, size_t count) {
+    if (count == 0) return true;
+    if (count > static_cast<size_t>(-1) - size_ - 1) return false;
+    // realloc keeps the old block when it fails, and the text with it.
+    char* grown = static_cast<char*>(std::realloc(chars_, size_ + count + 1));
+    if (grown == nullptr) return false;
+    std::memcpy(grown + size_, chars, count);
+    size_ += count;
+    grown[size_] = '\0';
+    chars_ = grown;
+    return true;
+}
