@@ -16,6 +16,9 @@ namespace {
 // OpenPlugin's answer on every path: no plug-in panel is opened.
 constexpr int32_t NoPluginPanel = -1;
 
+// Stack room for the working copy of the pattern list, its zero byte included.
+constexpr size_t ShortListCopySize = DialogItemTextSize;
+
 void Send(const SyntheticKey& key) { keybd_event(key.VirtualKey, key.ScanCode, key.Flags, key.ExtraInfo); }
 
 // Zero-filled first, so a host that fills nothing leaves no items and index 0.
@@ -76,22 +79,31 @@ void OpenCurrentItem() {
 bool MatchesStartPattern(const char* fileName) {
     NameMatchServiceProc nameMatches = HostStartupRecord.NameMatchService;
     if (fileName == nullptr || nameMatches == nullptr) return false;
-    // One pass over the list, each pattern copied while it is scanned: the
-    // patterns are short, and a search and a copy per pattern would cost more
-    // than the host's match. Each pattern ends at a comma; the last one may
-    // end at the list's end instead, so a single trailing comma adds no empty
-    // pattern.
-    const char* next = StartPatternList.c_str();
-    const char* const end = next + StartPatternList.size();
-    char pattern[MaxPatternLength + 1];
+    // The service may call back into the plug-in and replace the list: this
+    // match keeps to its own copy, made once. A list as long as the dialog's
+    // field holds is copied on the stack, a longer one on the heap.
+    char shortCopy[ShortListCopySize];
+    OwnedArray<char> longCopy;
+    const size_t size = StartPatternList.size();
+    char* copy = shortCopy;
+    if (size >= sizeof shortCopy) {
+        if (!longCopy.Allocate(size + 1)) return false;
+        copy = longCopy.data();
+    }
+    std::memcpy(copy, StartPatternList.c_str(), size + 1);
+    // Each pattern ends at a comma, which the copy's zero byte replaces; the
+    // last one may end at the list's end instead, so a single trailing comma
+    // adds no empty pattern.
+    char* next = copy;
+    char* const end = copy + size;
     while (next < end) {
-        size_t length = 0;
-        for (; next < end && *next != ','; ++next, ++length)
-            if (length <= MaxPatternLength) pattern[length] = *next;
-        if (next < end) ++next;  // past the comma
-        if (length > MaxPatternLength) continue;
-        pattern[length] = '\0';
-        if (nameMatches(pattern, fileName, NameMatchFlag) != 0) return true;
+        char* patternEnd = static_cast<char*>(std::memchr(next, ',', static_cast<size_t>(end - next)));
+        if (patternEnd == nullptr) patternEnd = end;
+        *patternEnd = '\0';
+        if (static_cast<size_t>(patternEnd - next) <= MaxPatternLength &&
+            nameMatches(next, fileName, NameMatchFlag) != 0)
+            return true;
+        next = patternEnd + 1;
     }
     return false;
 }

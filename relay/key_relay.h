@@ -41,7 +41,10 @@ constexpr size_t MaxPatternLength = 259;
 
 // True when the name matches a pattern of StartPatternList, asking the host's
 // NameMatchService pattern by pattern in list order until one matches. An
-// empty list holds no pattern.
+// empty list holds no pattern. The match runs over a copy of the list made
+// when it begins: a service that calls back into the plug-in and replaces the
+// list changes the next match, not this one. Without memory for the copy no
+// pattern is asked and the name matches nothing.
 bool MatchesStartPattern(const char* fileName);
 
 // Release of StartPatternList at unload.

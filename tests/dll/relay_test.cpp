@@ -333,6 +333,71 @@ TEST_F(RelayTest, UnterminatedNameIsHandedOverAsItsFull260Characters) {
     EXPECT_EQ(host.NameMatchCalls[1].Name, std::string(256, 'n') + ".exe");
 }
 
+// Patterns "*.<tag>NNN" joined by commas, as many as fit in 400 characters.
+Texts PatternsOfAbout400Characters(const std::string& tag) {
+    Texts patterns;
+    for (size_t length = 0; length + 8 + tag.size() <= 400; length += patterns.back().size() + 1)
+        patterns.push_back("*." + tag + std::to_string(100 + patterns.size()));
+    return patterns;
+}
+
+std::string Joined(const Texts& patterns) {
+    std::string list;
+    for (const std::string& pattern : patterns) list += (list.empty() ? "" : ",") + pattern;
+    return list;
+}
+
+// The host's match service calls back into the plug-in on its first call of a
+// match and replaces the list, through Configure (kept in memory) or through
+// SetStartupInfo (read from the registry): the rest of that match asks
+// exactly the list it began with, and the new list is in force from the next.
+TEST_F(RelayTest, ListReplacedDuringAMatchTakesEffectFromTheNextMatch) {
+    const Texts edited = PatternsOfAbout400Characters("edit");
+    const Texts stored = PatternsOfAbout400Characters("stored");
+    ASSERT_GE(Joined(edited).size(), 380u);
+    ScratchKey storedSettings(settings.Path() + "\\Lanternix");
+    storedSettings.SetText("EnterExt", Joined(stored));
+    host.DialogAnswer = [&edited](DialogItemRecord* items, int32_t) {
+        std::memset(items[2].Text, 0, sizeof items[2].Text);
+        std::memcpy(items[2].Text, Joined(edited).data(), Joined(edited).size());
+        return 4;  // the second button: in memory only
+    };
+    StartupRecord record = host.Record();
+    record.PanelControlService = ZeroCheckingPanelService;
+    struct Reentry {
+        const char* What;
+        Texts NewList;
+        std::function<void()> Call;
+    };
+    const Reentry reentries[] = {
+        {"Configure", edited, [this] { EXPECT_EQ(dll->Configure(0), 0); }},
+        {"SetStartupInfo", stored, [this, &record] { dll->SetStartupInfo(&record); }},
+    };
+    host.AddItem("readme.txt");
+    Texts asked = DefaultPatterns;
+    for (const Reentry& reentry : reentries) {
+        SCOPED_TRACE(reentry.What);
+        ClearLogs();
+        bool reentered = false;
+        host.Matcher = [&](const std::string&, const std::string&) {
+            if (!reentered) {
+                reentered = true;
+                reentry.Call();
+            }
+            return false;
+        };
+        EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, F3Down, F3Up}));
+        EXPECT_TRUE(reentered);
+        EXPECT_EQ(host.MatchedPatterns(), asked);
+        asked = reentry.NewList;
+    }
+    // No more calls back: the last replacement is the list now.
+    ClearLogs();
+    host.Matcher = [](const std::string&, const std::string&) { return false; };
+    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, F3Down, F3Up}));
+    EXPECT_EQ(host.MatchedPatterns(), stored);
+}
+
 TEST_F(RelayTest, FailedConsoleReadSendsNothing) {
     host.AddItem("setup.exe");
     Texts keys;
