@@ -1,7 +1,7 @@
-# Cross-build for 32-bit Windows with MinGW-w64. Sources are compiled with the
-# posix-threads flavour, which the test framework needs; the DLL alone links
-# the Win32 thread model's runtime (see CMakeLists.txt). Everything is linked
-# statically, so the DLL imports only Windows system DLLs.
+# Cross-build for 32-bit Windows with MinGW-w64, in the posix-threads flavour,
+# which the test framework needs. Programs link the runtime statically; the
+# DLL links none of the C++ runtime (see CMakeLists.txt), so it imports only
+# Windows system DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)

@@ -41,15 +41,9 @@ extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {
     info->Reserved36 = 0;
 }
 
-// The C++ runtime linked into the DLL keeps an emergency buffer for throwing
-// when memory runs out, and gives it back only through this hook.
-namespace __gnu_cxx {
-void __freeres() noexcept;
-}
-
 // Starts run in the order support layer, plug-in; stops in the reverse order.
 // Nothing touches the registry or the host here.
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             StartSupportLayer();
@@ -58,9 +52,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         case DLL_PROCESS_DETACH:
             StopPlugin();
             StopSupportLayer();
-            // Unloaded while the host runs on (not at its exit): without this
-            // every load would leave the runtime's buffer behind.
-            if (reserved == nullptr) __gnu_cxx::__freeres();
             break;
         default:
             break;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/settings.h"
+#include "support/stack_guard.h"
 
 StartupRecord HostStartupRecord{};
 StartupHookProc StartupHook = nullptr;
@@ -12,7 +13,8 @@ const char* LookupMessage(int32_t messageId) {
     return HostStartupRecord.MessageService(HostStartupRecord.ModuleId, messageId & 0x7F);
 }
 
-void StartSupportLayer() {}
+// First of all at load: no function that checks the stack guard is running yet.
+void StartSupportLayer() { SeedStackGuard(); }
 
 void StopSupportLayer() { ReleaseSettingsKeyPath(); }
 
