@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -36,6 +37,17 @@ std::string TextAt(const std::vector<uint8_t>& file, size_t at) {
     return text;
 }
 
+// A name longer than eight bytes is "/N", N the offset into the string table
+// that follows the symbol table.
+std::string SectionName(const std::vector<uint8_t>& file, const IMAGE_NT_HEADERS32& nt,
+                        const IMAGE_SECTION_HEADER& section) {
+    std::string name(reinterpret_cast<const char*>(section.Name), strnlen(reinterpret_cast<const char*>(section.Name), 8));
+    if (name.size() < 2 || name[0] != '/' || nt.FileHeader.PointerToSymbolTable == 0) return name;
+    const size_t strings = nt.FileHeader.PointerToSymbolTable + nt.FileHeader.NumberOfSymbols * size_t{18};
+    const std::string longName = TextAt(file, strings + std::strtoul(name.c_str() + 1, nullptr, 10));
+    return longName.empty() ? name : longName;
+}
+
 }  // namespace
 
 PeFacts ReadPeFacts(const std::string& path) {
@@ -61,8 +73,14 @@ PeFacts ReadPeFacts(const std::string& path) {
         return facts;
     }
     facts.Machine = nt.FileHeader.Machine;
+    facts.DllCharacteristics = nt.OptionalHeader.DllCharacteristics;
     const size_t sectionsAt = static_cast<size_t>(dos.e_lfanew) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
                               nt.FileHeader.SizeOfOptionalHeader;
+    for (unsigned i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+        IMAGE_SECTION_HEADER section;
+        if (!ReadAt(file, sectionsAt + i * sizeof section, section)) break;
+        facts.Sections.push_back(SectionName(file, nt, section));
+    }
     const IMAGE_DATA_DIRECTORY& directory = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     size_t at = FileOffset(file, nt, sectionsAt, directory.VirtualAddress);
     for (IMAGE_IMPORT_DESCRIPTOR library; ReadAt(file, at, library) && library.Name != 0; at += sizeof library) {

@@ -1,5 +1,6 @@
-// Reads a PE file's import table from disk: which DLLs it needs, and how
-// many functions it takes from each.
+// Reads a PE file from disk: its size and machine, which DLLs it needs and how
+// many functions it takes from each, its DLL characteristics (the loader's
+// hardening flags) and the names of its sections.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,11 @@ struct PeFacts {
     std::string Problem;  // why Valid is false
     uint64_t FileSize = 0;
     uint16_t Machine = 0;
+    uint16_t DllCharacteristics = 0;  // IMAGE_DLLCHARACTERISTICS_* bits
     std::vector<ImportedDll> Imports;
+    // Long names (".debug_info") as the string table gives them; a stripped
+    // file keeps only the eight bytes of the section header.
+    std::vector<std::string> Sections;
 };
 
 PeFacts ReadPeFacts(const std::string& path);

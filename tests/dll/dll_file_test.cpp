@@ -1,0 +1,88 @@
+// The DLL as a file a user installs: the version resource the file's
+// properties show, and what its PE header asks of the loader.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bench/pe_imports.h"
+#include "tests/testbed/win_testkit.h"
+
+namespace {
+
+// The version information block of the DLL, empty when it has none.
+std::vector<char> VersionInfo() {
+    const std::string path = PluginDll::Path();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::vector<char> info(size);
+    if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, info.data())) info.clear();
+    return info;
+}
+
+std::string VersionText(std::vector<char>& info, const char* name) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || value == nullptr)
+        return "<none>";
+    return std::string(value, strnlen(value, length));
+}
+
+TEST(DllFile, VersionResourceCarriesTheProjectsVersionAndNames) {
+    std::vector<char> info = VersionInfo();
+    ASSERT_FALSE(info.empty()) << "no version resource";
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    const DWORD high = MAKELONG(LANTERNIX_VERSION_MINOR, LANTERNIX_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, LANTERNIX_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                               &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x409);  // US English
+    EXPECT_EQ(translation[1], 1200);   // Unicode
+
+    EXPECT_EQ(VersionText(info, "FileVersion"), LANTERNIX_VERSION);
+    EXPECT_EQ(VersionText(info, "ProductVersion"), LANTERNIX_VERSION);
+    EXPECT_EQ(VersionText(info, "ProductName"), "Lanternix");
+    EXPECT_EQ(VersionText(info, "OriginalFilename"), "Lanternix.dll");
+    EXPECT_EQ(VersionText(info, "LegalCopyright"), "Copyright (c) 2026 the Lanternix developers");
+    EXPECT_EQ(VersionText(info, "FileDescription").rfind("Lanternix: ", 0), 0u);
+}
+
+TEST(DllFile, HeaderAsksForRandomBaseAndNoExecuteDataAndHasNoExceptionHandlers) {
+    const PeFacts facts = ReadPeFacts(PluginDll::Path());
+    ASSERT_TRUE(facts.Valid) << facts.Problem;
+    EXPECT_EQ(facts.Machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0) << "ASLR";
+    EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT, 0) << "DEP";
+    EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH, 0);
+
+    // Only Windows' own DLLs: a compiler runtime's DLL would have to be shipped.
+    const std::set<std::string> system = {"ADVAPI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "USER32.DLL"};
+    ASSERT_FALSE(facts.Imports.empty());
+    for (const ImportedDll& imported : facts.Imports) {
+        std::string name = imported.Name;
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        EXPECT_EQ(system.count(name), 1u) << imported.Name;
+    }
+}
+
+}  // namespace
