@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "host/host_logic.h"
-#include "host/injected_key_hook.h"
+#include "hostkit/key_hook.h"
 
 namespace {
 
