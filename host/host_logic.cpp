@@ -8,29 +8,7 @@
 #include <cstring>
 #include <sstream>
 
-// ---- text helpers -------------------------------------------------------------
-
-std::string Trim(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 namespace {
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-// ASCII case folding only, so the order does not depend on the locale.
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const char x = Lower(a[i]), y = Lower(b[i]);
-        if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;  // names differing in case alone keep a fixed order
-}
-
 // The first word of a line and the rest after one blank; the rest keeps its
 // own blanks, since texts such as a pattern list may hold them.
 void SplitCommand(const std::string& line, std::string& word, std::string& rest) {
@@ -47,13 +25,6 @@ bool ParseNumber(const std::string& text, int32_t& value) {
     return true;
 }
 }  // namespace
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
 
 // ---- keys ------------------------------------------------------------------
 
@@ -312,36 +283,6 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
         lineNumber = steps.back().Line;
         return fail("the dialog is never closed: end it with 'button N' or 'escape'");
     }
-    return true;
-}
-
-// ---- message files -----------------------------------------------------------
-
-bool ParseMessageFile(const std::string& content, MessageTable& table, std::string& error) {
-    std::vector<std::string> lines;
-    std::istringstream input(content);
-    std::string line;
-    while (std::getline(input, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    while (!lines.empty() && lines.back().empty()) lines.pop_back();
-    if (!lines.empty() && lines[0].compare(0, 3, "\xEF\xBB\xBF") == 0) lines[0].erase(0, 3);
-
-    const std::string headerKey = "language:";
-    if (lines.empty() || !EqualsIgnoringCase(lines[0].substr(0, headerKey.size()), headerKey) ||
-        Trim(lines[0].substr(std::min(lines[0].size(), headerKey.size()))).empty()) {
-        error = "the first line must name the language, as in \"Language: English\"";
-        return false;
-    }
-    const size_t texts = lines.size() - 1;
-    if (texts != static_cast<size_t>(MessageCount)) {
-        error = "expected " + std::to_string(MessageCount) + " texts after the header, one per line, found " +
-                std::to_string(texts);
-        return false;
-    }
-    table.Language = Trim(lines[0].substr(headerKey.size()));
-    table.Texts.assign(lines.begin() + 1, lines.end());
     return true;
 }
 

@@ -1,6 +1,6 @@
 // The stand-in host's own logic, kept apart from the program so it can be
 // tested on its own: key names, the panel model, folder listing, the session
-// script, message files and the text drawing of dialogs.
+// script and the text drawing of dialogs.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/text.h"
 #include "support/host_interface.h"
 
 // ---- keys ------------------------------------------------------------------
@@ -108,21 +109,8 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
 // "button Save", "escape"); false when the line is no answer.
 bool ParseAnswer(const std::string& line, DialogAnswer& answer);
 
-// ---- message files -----------------------------------------------------------
-
-constexpr int32_t MessageCount = 5;
-
-struct MessageTable {
-    std::string Language;
-    std::vector<std::string> Texts;  // by message id
-};
-
-// A message file: a header line "Language: NAME", then one text per line in
-// id order, ids 0 to 4. False, with a reason, when the file is malformed.
-bool ParseMessageFile(const std::string& content, MessageTable& table, std::string& error);
-
 // The running program's folder, with its trailing separator: the plug-in and
-// its message files are looked for there.
+// its language files are looked for there.
 std::string ProgramFolder();
 
 // ---- dialogs -----------------------------------------------------------------
@@ -153,7 +141,3 @@ int32_t EditFieldIndex(const DialogItemRecord* items, int32_t count);
 // (1-based) or the button whose text is the name; -1 when there is none.
 int32_t ButtonIndex(const DialogItemRecord* items, int32_t count, const DialogAnswer& answer);
 
-// ---- text helpers -------------------------------------------------------------
-
-std::string Trim(const std::string& text);
-bool EqualsIgnoringCase(const std::string& a, const std::string& b);

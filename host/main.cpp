@@ -1,6 +1,6 @@
 // lanternix-host: a small stand-in for the file manager that loads the
 // plug-in. It serves a panel made from a real folder, the message texts of the
-// plug-in's message file, a wildcard matcher and a text dialog, feeds the
+// plug-in's language file, a wildcard matcher and a text dialog, feeds the
 // plug-in console key events and shows every synthetic key the plug-in sends.
 //
 //   lanternix-host [options] FOLDER              interactive: one invocation per key press
@@ -23,6 +23,7 @@
 
 #include "host/host_logic.h"
 #include "host/injected_key_hook.h"
+#include "host/language_file.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ struct Options {
     std::string Script;
     std::string PluginPath;
     std::string MessagesPath;
-    std::string Language = "en";
+    std::string Language = "English";
     std::string RegistryRoot = DefaultRegistryRoot;
     bool ResetSettings = false;
     int32_t Rows = 20;
@@ -79,8 +80,9 @@ void PrintUsage() {
     Print("Options:");
     Print("  --script FILE         run a session script and print a transcript");
     Print("  --plugin FILE         the plug-in (default: Lanternix.dll beside this program)");
-    Print("  --language CODE       message file Lanternix-CODE.txt beside the plug-in (default: en)");
-    Print("  --messages FILE       message file to use instead");
+    Print("  --language NAME       the language file (*.lng beside the plug-in) whose .Language is NAME;");
+    Print("                        English when there is none, else any one (default: English)");
+    Print("  --messages FILE       the language file to use instead");
     Print("  --registry-root PATH  settings root under HKEY_CURRENT_USER (default: %s)", DefaultRegistryRoot);
     Print("  --reset-settings      delete the plug-in's stored settings before loading it");
     Print("  --rows N              rows the panel shows (default: 20)");
@@ -189,7 +191,7 @@ void PrintTrace() {
 
 struct HostState {
     Panel ThePanel;
-    MessageTable Messages;
+    LanguageFile Messages;
     // Scripted answers for the dialog; null in an interactive session.
     const std::vector<DialogAnswer>* Answers = nullptr;
     size_t NextAnswer = 0;
@@ -204,12 +206,10 @@ void CheckModuleId(int32_t moduleId, const char* service) {
 
 const char* MessageServiceBody(int32_t moduleId, int32_t messageId) {
     CheckModuleId(moduleId, "MessageService");
-    static const char none[] = "";
-    if (messageId < 0 || messageId >= static_cast<int32_t>(Host.Messages.Texts.size())) {
-        Note("asked for message " + std::to_string(messageId) + ", which the message file does not have");
-        return none;
-    }
-    return Host.Messages.Texts[static_cast<size_t>(messageId)].c_str();
+    std::string problem;
+    const char* text = MessageText(Host.Messages, messageId, problem);
+    if (!problem.empty()) Note("PROBLEM: " + problem);
+    return text;
 }
 
 std::string ItemLabel(int32_t index) {
@@ -857,12 +857,18 @@ int Run(int argc, char** argv) {
     };
 
     ThePlugin.Path = options.PluginPath.empty() ? ProgramFolder() + "Lanternix.dll" : options.PluginPath;
-    const std::string messagesPath = options.MessagesPath.empty()
-                                         ? FolderOf(ThePlugin.Path) + "Lanternix-" + options.Language + ".txt"
-                                         : options.MessagesPath;
+    std::string languageNote;
+    if (options.MessagesPath.empty()) {
+        std::vector<LanguageFile> files;
+        if (!ReadLanguageFiles(FolderOf(ThePlugin.Path), files, error)) return fail(error);
+        Host.Messages = files[static_cast<size_t>(ChooseLanguageFile(files, options.Language))];
+        if (!EqualsIgnoringCase(Host.Messages.Name, options.Language))
+            languageNote = "; no file is for " + Quoted(options.Language) + ", the languages here are " +
+                           LanguageNames(files);
+    } else if (!ReadLanguageFile(options.MessagesPath, Host.Messages, error)) {
+        return fail(error);
+    }
     std::string content;
-    if (!ReadWholeFile(messagesPath, content)) return fail("cannot read the message file " + messagesPath);
-    if (!ParseMessageFile(content, Host.Messages, error)) return fail(FileName(messagesPath) + ": " + error);
 
     std::vector<ScriptStep> steps;
     if (!options.Script.empty()) {
@@ -881,7 +887,8 @@ int Run(int argc, char** argv) {
 
     Print("Lanternix stand-in host");
     Say("plug-in", FileName(ThePlugin.Path));
-    Say("messages", FileName(messagesPath) + " (" + Host.Messages.Language + ")");
+    Say("messages", Host.Messages.FileName + " (" +
+                        (Host.Messages.Name.empty() ? "no .Language line" : Host.Messages.Name) + languageNote + ")");
     Say("registry", "HKEY_CURRENT_USER\\" + PatternKeyPath(options) + ", value " + PatternValueName);
     if (options.ResetSettings) {
         RegDeleteTreeA(HKEY_CURRENT_USER, PatternKeyPath(options).c_str());

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "host/host_logic.h"
+#include "host/language_file.h"
 
 namespace {
 
@@ -181,39 +182,73 @@ TEST(Script, FaultsNameTheirLine) {
     }
 }
 
-TEST(MessageFile, HeaderAndFiveTexts) {
-    MessageTable table;
-    std::string error;
-    ASSERT_TRUE(ParseMessageFile("\xEF\xBB\xBFLanguage: Test\r\nA\r\n\r\nC\r\nD\r\nE\r\n\r\n", table, error)) << error;
-    EXPECT_EQ(table.Language, "Test");
-    EXPECT_EQ(table.Texts, (std::vector<std::string>{"A", "", "C", "D", "E"}));  // an empty text keeps its place
+TEST(LanguageFile, MessagesEscapesAndTheLanguageLine) {
+    const LanguageFile file = ParseLanguageFile(
+        "// a comment line\r\n"
+        "  .Language= German , German (Deutsch) \r\n"
+        "\r\n"
+        "   \"plain\"   \r\n"
+        "\"\\\\ \\\" \\n \\r \\b \\t \\x \"\"\"\r\n"  // every escape, one kept backslash, a doubled quote
+        "\"no closing quote\n"
+        "\"\"\n"  // an empty message
+        "not a message\n"
+        "@Contents\n"
+        ".Language=Other\n"  // too late to count
+        "\"\\\"\"\n");
+    EXPECT_EQ(file.Name, "German");
+    EXPECT_EQ(file.Description, "German (Deutsch)");
+    EXPECT_EQ(file.Texts, (std::vector<std::string>{"plain", "\\ \" \n \r \b \t \\x \"", "no closing quote", "",
+                                                    "\""}));
+    EXPECT_EQ(ParseLanguageFile("\"a\"\n@Contents\n.Language=Late\n").Name, "");
 
-    EXPECT_FALSE(ParseMessageFile("Save\nApply\nMenu\nConfig\nLabel\n", table, error));
-    EXPECT_EQ(error, "the first line must name the language, as in \"Language: English\"");
-    EXPECT_FALSE(ParseMessageFile("Language:\nA\nB\nC\nD\nE\n", table, error));
-    EXPECT_FALSE(ParseMessageFile("Language: X\nA\nB\nC\nD\n", table, error));
-    EXPECT_EQ(error, "expected 5 texts after the header, one per line, found 4");
-    EXPECT_FALSE(ParseMessageFile("Language: X\nA\nB\nC\nD\nE\nF\n", table, error));
+    std::string problem;
+    EXPECT_STREQ(MessageText(file, 1, problem), "\\ \" \n \r \b \t \\x \"");
+    EXPECT_EQ(problem, "");
+    LanguageFile named = file;
+    named.FileName = "LanternixGer.lng";
+    EXPECT_STREQ(MessageText(named, 5, problem), "");
+    EXPECT_EQ(problem, "LanternixGer.lng holds no message 5 (it has 5): the plug-in gets an empty text");
+    EXPECT_STREQ(MessageText(named, -1, problem), "");
+    EXPECT_NE(problem, "");
+}
+
+TEST(LanguageFile, ChosenByNameThenEnglishThenAnyOne) {
+    auto named = [](const char* name) {
+        LanguageFile file;
+        file.Name = name;
+        return file;
+    };
+    const std::vector<LanguageFile> files = {named("French"), named("english"), named("German")};
+    EXPECT_EQ(ChooseLanguageFile(files, "GERMAN"), 2);
+    EXPECT_EQ(ChooseLanguageFile(files, "xx"), 1);
+    EXPECT_EQ(ChooseLanguageFile({named("French"), named("German")}, "xx"), 0);
+    EXPECT_EQ(ChooseLanguageFile({}, "English"), -1);
+    EXPECT_EQ(LanguageNames(files), "French, english, German");
 }
 
 // The files beside the DLL are the shipped ones; each text must fit where the
 // configuration dialog shows it.
-TEST(MessageFile, ShippedFilesFitTheDialog) {
-    for (const char* name : {"Lanternix-en.txt", "Lanternix-de.txt"}) {
-        std::ifstream file(ProgramFolder() + name, std::ios::binary);
-        ASSERT_TRUE(file) << name;
-        const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        MessageTable table;
-        std::string error;
-        ASSERT_TRUE(ParseMessageFile(content, table, error)) << name << ": " << error;
-        for (const std::string& text : table.Texts) EXPECT_FALSE(text.empty()) << name;
+TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
+    std::vector<LanguageFile> files;
+    std::string error;
+    ASSERT_TRUE(ReadLanguageFiles(ProgramFolder(), files, error)) << error;
+    const std::string wanted[][2] = {{"LanternixEng.lng", "English"}, {"LanternixGer.lng", "German"}};
+    for (const auto& [fileName, language] : wanted) {
+        const int32_t index = ChooseLanguageFile(files, language);
+        ASSERT_GE(index, 0);
+        const LanguageFile& file = files[static_cast<size_t>(index)];
+        EXPECT_EQ(file.FileName, fileName);
+        ASSERT_EQ(file.Texts.size(), 5u) << fileName;
+        for (const std::string& text : file.Texts) EXPECT_FALSE(text.empty()) << fileName;
         // The label runs from column 5 to the frame at column 67; the title
         // sits in the frame's top line with a blank on each side.
-        EXPECT_LE(table.Texts[4].size(), 61u) << name;
-        EXPECT_LE(table.Texts[3].size() + 2, 63u) << name;
+        EXPECT_LE(file.Texts[4].size(), 61u) << fileName;
+        EXPECT_LE(file.Texts[3].size() + 2, 63u) << fileName;
         // Both buttons, "[ text ]" each and one blank apart, inside the frame.
-        EXPECT_LE(table.Texts[0].size() + table.Texts[1].size() + 9, 63u) << name;
+        EXPECT_LE(file.Texts[0].size() + file.Texts[1].size() + 9, 63u) << fileName;
     }
+    EXPECT_EQ(files[1].Description, "German (Deutsch)");
+    EXPECT_FALSE(ReadLanguageFiles(ProgramFolder() + "no-such-folder\\", files, error));
 }
 
 namespace {
