@@ -13,12 +13,13 @@
 #include <vector>
 
 #include "bench/pe_imports.h"
+#include "hostkit/console_input.h"
+#include "hostkit/lean_host.h"
+#include "hostkit/plugin_dll.h"
+#include "hostkit/resource_meter.h"
+#include "hostkit/unique_handle.h"
 #include "relay/key_relay.h"
 #include "support/startup.h"
-#include "tests/testbed/lean_host.h"
-#include "tests/testbed/resource_meter.h"
-#include "tests/testbed/test_host.h"
-#include "tests/testbed/win_testkit.h"
 
 namespace {
 
@@ -194,10 +195,9 @@ void MeasureEntryPoints(const std::string& dllPath) {
     std::vector<double> startUps;
     for (int cycle = 0; cycle < 300; ++cycle) {
         const double start = Seconds();
-        HMODULE loaded = LoadLibraryA(dllPath.c_str());
-        FindEntryPoint<SetStartupInfoProc>(loaded, "SetStartupInfo")(&record);
+        const UniqueModule loaded(LoadLibraryA(dllPath.c_str()));
+        FindEntryPoint<SetStartupInfoProc>(loaded.get(), "SetStartupInfo")(&record);
         startUps.push_back((Seconds() - start) * 1e9);
-        FreeLibrary(loaded);
     }
     PrintTiming("LoadLibrary to the end of SetStartupInfo (300 loads)", Summarise(startUps));
 }
@@ -221,13 +221,13 @@ int main() {
     std::printf("Lanternix benchmark (best round; median round in brackets)\n\n");
 
     // The list as stored after configuration, read at every start-up.
-    HKEY key = nullptr;
     const std::string settingsPath = std::string(BenchRoot) + "\\Lanternix";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(key, "EnterExt", 0, REG_SZ, reinterpret_cast<const BYTE*>(DefaultStartPatternList),
-                       static_cast<DWORD>(std::strlen(DefaultStartPatternList) + 1));
-        RegCloseKey(key);
+    {
+        UniqueRegistryKey key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(),
+                            nullptr) == ERROR_SUCCESS)
+            RegSetValueExA(key.get(), "EnterExt", 0, REG_SZ, reinterpret_cast<const BYTE*>(DefaultStartPatternList),
+                           static_cast<DWORD>(std::strlen(DefaultStartPatternList) + 1));
     }
     PanelItem = MakePanelItem("setup.exe");
     LeanHost::Instance().Items = &PanelItem;

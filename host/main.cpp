@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "host/host_logic.h"
-#include "host/injected_key_hook.h"
 #include "host/language_file.h"
+#include "hostkit/key_hook.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <malloc.h>
 
 #include "tests/hostile/hostile.h"
-#include "tests/testbed/resource_meter.h"
+#include "hostkit/resource_meter.h"
 
 namespace hostile {
 namespace {

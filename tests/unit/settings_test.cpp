@@ -12,7 +12,7 @@
 #include "relay/plugin.h"
 #include "support/settings.h"
 #include "support/startup.h"
-#include "tests/testbed/resource_meter.h"
+#include "hostkit/resource_meter.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 
