@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "host/text.h"
+#include "hostkit/unique_handle.h"
 
 namespace {
 
@@ -87,12 +88,11 @@ bool ReadLanguageFiles(const std::string& folder, std::vector<LanguageFile>& fil
     files.clear();
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.lng").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    const UniqueFindHandle search(FindFirstFileA((folder + "*.lng").c_str(), &found));
+    if (search) {
         do {
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        } while (FindNextFileA(search.get(), &found));
     }
     if (names.empty())
         return error = "no language file (*.lng) beside the plug-in in " + folder +

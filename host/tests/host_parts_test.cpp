@@ -2,8 +2,14 @@
 
 #include <fstream>
 
-#include "host/host_logic.h"
+#include "host/dialog.h"
+#include "host/keys.h"
 #include "host/language_file.h"
+#include "host/panel.h"
+#include "host/session_script.h"
+#include "host/text.h"
+#include "host/viewer.h"
+#include "hostkit/plugin_dll.h"
 
 namespace {
 
@@ -17,7 +23,7 @@ Panel PanelOf(int32_t count, int32_t rows) {
     std::vector<PanelItemRecord> items;
     for (int32_t i = 0; i < count; ++i) items.push_back(MakeItem("f" + std::to_string(i), FILE_ATTRIBUTE_NORMAL));
     Panel panel(rows);
-    panel.SetItems(items);
+    panel.SetItems(ListingOf(items));
     return panel;
 }
 
@@ -59,45 +65,102 @@ TEST(PanelRedraw, EmptyPanelStaysAtZero) {
 
 TEST(PanelFind, ExactNameBeforeAnyCase) {
     Panel panel;
-    panel.SetItems({MakeItem("Notes.md", 0), MakeItem("notes.md", 0), MakeItem("docs", FILE_ATTRIBUTE_DIRECTORY)});
+    panel.SetItems(ListingOf({MakeItem("Notes.md", 0), MakeItem("notes.md", 0), MakeItem("docs", FILE_ATTRIBUTE_DIRECTORY),
+                              MakeItem("Über.txt", 0)}));
     EXPECT_EQ(panel.Find("notes.md"), 1);
     EXPECT_EQ(panel.Find("DOCS"), 2);
+    EXPECT_EQ(panel.Find("über.TXT"), 3);  // any case, non-ASCII letters too
     EXPECT_EQ(panel.Find("missing"), -1);
     EXPECT_TRUE(panel.IsDirectory(2));
     EXPECT_FALSE(panel.IsDirectory(0));
 }
 
-TEST(ListFolder, ParentFirstThenFoldersThenFilesByName) {
-    char temp[MAX_PATH];
-    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-    const std::string root = std::string(temp) + "lanternix-host-list";
-    const char* files[] = {"b.txt", "A.exe", "c.ZIP"};
+TEST(ListFolder, ParentFirstThenFoldersThenFilesByNameInTheOemCodePage) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::string root = Narrow(temp) + "lanternix-host-list";
+    const char* files[] = {"b.txt", "A.exe", "c.ZIP", "café.exe", "日本.txt"};
     const char* folders[] = {"sub", "Zdir", "alpha"};
-    CreateDirectoryA(root.c_str(), nullptr);
-    for (const char* f : folders) CreateDirectoryA((root + "\\" + f).c_str(), nullptr);
-    for (const char* f : files) std::ofstream(root + "\\" + f) << "x";
+    CreateDirectoryW(Widen(root).c_str(), nullptr);
+    for (const char* f : folders) CreateDirectoryW(Widen(root + "\\" + f).c_str(), nullptr);
+    for (const char* f : files) std::ofstream(Widen(root + "\\" + f).c_str()) << "x";
 
-    std::vector<PanelItemRecord> items;
-    std::string error;
-    ASSERT_TRUE(ListFolder(root + "\\", items, error)) << error;
-    EXPECT_EQ(Names(items), (std::vector<std::string>{"..", "alpha", "sub", "Zdir", "A.exe", "b.txt", "c.ZIP"}));
-    for (size_t i = 0; i < items.size(); ++i)
-        EXPECT_EQ((items[i].FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, i < 4) << Names(items)[i];
-    EXPECT_EQ(FolderDisplayName(root + "\\"), "lanternix-host-list");
+    std::string path, error;
+    ASSERT_TRUE(FolderPath(root + "\\", path, error)) << error;
+    EXPECT_EQ(path, root);
+    FolderListing listing;
+    ASSERT_TRUE(ListFolder(path, listing, error)) << error;
+    EXPECT_EQ(Names(listing.Items), (std::vector<std::string>{"..", "alpha", "sub", "Zdir", "A.exe", "b.txt", "c.ZIP",
+                                                              "caf\x82.exe", "??.txt"}));
+    EXPECT_EQ(listing.RealNames.back(), "日本.txt");
+    for (size_t i = 0; i < listing.Items.size(); ++i)
+        EXPECT_EQ((listing.Items[i].FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, i < 4) << i;
+    Panel panel;
+    panel.SetItems(listing);
+    EXPECT_EQ(panel.NameAt(7), "café.exe");
+    EXPECT_TRUE(panel.NameFits(7));
+    EXPECT_EQ(panel.NameAt(8), "??.txt");  // as the plug-in sees it
+    EXPECT_FALSE(panel.NameFits(8));
+    EXPECT_EQ(FolderDisplayName(path), "lanternix-host-list");
+    EXPECT_EQ(FolderBehind(path, "sub"), root + "\\sub");
+    EXPECT_EQ(FolderBehind(root + "\\sub", ".."), root);
+    EXPECT_EQ(FolderBehind("C:\\top", ".."), "C:\\");
 
-    EXPECT_FALSE(ListFolder(root + "\\b.txt", items, error));
-    EXPECT_EQ(error, "no such folder: " + root + "\\b.txt");
-    EXPECT_FALSE(ListFolder(root + "\\missing", items, error));
+    EXPECT_FALSE(FolderPath(root + "\\b.txt", path, error));
+    EXPECT_EQ(error, "not a folder, but a file: " + root + "\\b.txt");
+    EXPECT_FALSE(FolderPath(root + "\\missing", path, error));
+    EXPECT_EQ(error, "no such folder: " + root + "\\missing");
 
-    for (const char* f : files) DeleteFileA((root + "\\" + f).c_str());
-    for (const char* f : folders) RemoveDirectoryA((root + "\\" + f).c_str());
-    ASSERT_TRUE(ListFolder(root, items, error));
-    EXPECT_EQ(Names(items), (std::vector<std::string>{".."}));  // empty, but it has a parent
-    RemoveDirectoryA(root.c_str());
+    for (const char* f : files) DeleteFileW(Widen(root + "\\" + f).c_str());
+    for (const char* f : folders) RemoveDirectoryW(Widen(root + "\\" + f).c_str());
+    ASSERT_TRUE(ListFolder(root, listing, error));
+    EXPECT_EQ(Names(listing.Items), (std::vector<std::string>{".."}));  // empty, but it has a parent
+    RemoveDirectoryW(Widen(root).c_str());
 
-    ASSERT_TRUE(ListFolder("C:\\", items, error)) << error;
-    ASSERT_FALSE(items.empty());
-    EXPECT_STRNE(items[0].FindData.cFileName, "..");  // a drive's root has no parent
+    ASSERT_TRUE(ListFolder("C:\\", listing, error)) << error;
+    ASSERT_FALSE(listing.Items.empty());
+    EXPECT_STRNE(listing.Items[0].FindData.cFileName, "..");  // a drive's root has no parent
+}
+
+// The OEM code page of the test prefix is 437 or 850; both hold é and ü at
+// the same places.
+TEST(CodePage, ConvertedBothWaysAndRefusedByName) {
+    ASSERT_TRUE(GetOEMCP() == 437 || GetOEMCP() == 850) << GetOEMCP();
+    std::string oem, refused;
+    ASSERT_TRUE(Utf8ToOem("über*,café", oem, refused));
+    EXPECT_EQ(oem, "\x81" "ber*,caf\x82");
+    EXPECT_EQ(OemToUtf8(oem), "über*,café");
+    EXPECT_FALSE(Utf8ToOem("über*,日本*", oem, refused));
+    EXPECT_EQ(refused, "日 (U+65E5)");
+    EXPECT_EQ(oem, "");
+    EXPECT_FALSE(Utf8ToOem("a\xF0\x9F\x98\x80", oem, refused));  // one character beyond 16 bits
+    EXPECT_EQ(refused, "\xF0\x9F\x98\x80 (U+1F600)");
+    EXPECT_FALSE(Utf8ToOem("\xE2\x80\x9Cq\xE2\x80\x9D", oem, refused));  // a curly quote has no plain look-alike here
+    EXPECT_EQ(refused, "\xE2\x80\x9C (U+201C)");
+    EXPECT_FALSE(IsUtf8("caf\xE9"));
+}
+
+TEST(Viewer, TextCutToItsLinesAndWidthOtherContentInHex) {
+    std::string text;
+    for (int i = 1; i <= 10; ++i) text += "line " + std::to_string(i) + "\r\n";
+    const std::vector<std::string> lines = ViewFile(text, text.size());
+    ASSERT_EQ(lines.size(), ViewerLines + 1);
+    EXPECT_EQ(lines[0], "line 1");
+    EXPECT_EQ(lines[ViewerLines - 1], "line 8");
+    EXPECT_EQ(lines.back(), "(more lines follow)");
+
+    const std::string wide = "\t" + std::string(70, 'x');
+    EXPECT_EQ(ViewFile(wide, wide.size()), (std::vector<std::string>{"    " + std::string(59, 'x') + ">"}));
+    EXPECT_EQ(ViewFile("caf\x82\n", 5), (std::vector<std::string>{"café"}));  // not UTF-8: the OEM code page
+    EXPECT_EQ(ViewFile("café\n", 6), (std::vector<std::string>{"café"}));
+    EXPECT_EQ(ViewFile("", 0), (std::vector<std::string>{"(the file is empty)"}));
+
+    const std::string binary = std::string("MZ\0\x01", 4) + std::string(70, 'A');
+    const std::vector<std::string> hex = ViewFile(binary, 1000);
+    ASSERT_EQ(hex.size(), 5u);
+    EXPECT_EQ(hex[0], "0000  4D 5A 00 01 41 41 41 41 41 41 41 41 41 41 41 41  MZ..AAAAAAAAAAAA");
+    EXPECT_EQ(hex[3].substr(0, 6), "0030  ");
+    EXPECT_EQ(hex[4], "(936 more bytes)");
 }
 
 TEST(Keys, NamesAndScanCodes) {
@@ -161,6 +224,20 @@ TEST(Script, StepsWithLinesKeysAndDialogAnswers) {
     EXPECT_EQ(steps[9].Kind, StepKind::Cursor);
     EXPECT_EQ(steps[9].Text, "notes.md");
     EXPECT_EQ(steps[9].Source, "cursor notes.md");
+}
+
+TEST(Script, ByteOrderMarkPassedOverAndTypedTextInTheOemCodePage) {
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript("\xEF\xBB\xBFpanel\nconfig\nset \xC3\xBC*\nescape\n", steps, error)) << error;
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].Kind, StepKind::Show);
+    EXPECT_EQ(steps[1].Answers[0].Text, "\x81*");  // ü, as the dialog holds it
+    EXPECT_FALSE(ParseScript("panel\n\xEF\xBB\xBFpanel\n", steps, error));  // only at the start
+    EXPECT_FALSE(ParseScript("config\nset \xE6\x97\xA5*\nescape\n", steps, error));
+    EXPECT_EQ(error, "line 2: \xE6\x97\xA5 (U+65E5) cannot be typed: the " + OemCodePageName() + " has no place for it");
+    EXPECT_FALSE(ParseScript("say caf\xE9\n", steps, error));
+    EXPECT_EQ(error, "line 1: not UTF-8 text; save the script in UTF-8");
 }
 
 TEST(Script, FaultsNameTheirLine) {
@@ -279,6 +356,18 @@ TEST(Dialog, DrawnAsText) {
                                                 " |  [ Ok ] [ No ]   |",
                                                 " +------------------+",
                                             }));
+    // Texts longer than the frame leave it whole, cut with '>'.
+    const DialogItemRecord longTexts[] = {
+        Item(FrameItemType, 0, 0, 11, 3, "A much too long title"),
+        Item(TextItemType, 2, 1, 0, 0, "A much too long label"),
+        Item(ButtonType, 0, 2, 0, 0, "Long button"),
+    };
+    EXPECT_EQ(DrawDialog(longTexts, 3, 12, 4), (std::vector<std::string>{
+                                                   "+ A much > +",
+                                                   "| A much t>|",
+                                                   "|[ Long bu>|",
+                                                   "+----------+",
+                                               }));
     const DialogItemRecord shortEdit[] = {Item(EditItemType, 0, 0, 5, 0, "ab")};
     EXPECT_EQ(DrawDialog(shortEdit, 1, 8, 1), (std::vector<std::string>{"ab____"}));
     EXPECT_EQ(DrawDialog(nullptr, 0, 3, 2), (std::vector<std::string>{"", ""}));
