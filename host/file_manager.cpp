@@ -160,8 +160,8 @@ void ShowPanel() {
         Say("", number + Padded(panel.NameAt(i), 24) + (panel.IsDirectory(i) ? "  <folder>" : ""));
         std::string oem, refused;
         if (!panel.NameFits(i) && !Utf8ToOem(panel.RealNameAt(i), oem, refused))
-            Say("", "        (the name is " + Quoted(panel.RealNameAt(i)) + ", but the " + OemCodePageName() +
-                        " has no " + refused + ": the plug-in sees it so)");
+            Say("", "        (its name is " + Quoted(panel.RealNameAt(i)) + "; the OEM code page has no " + refused +
+                        ", so the plug-in sees " + Quoted(panel.NameAt(i)) + ")");
     }
     if (end < panel.Count()) Say("", "  (" + std::to_string(panel.Count() - end) + " below)");
 }
