@@ -56,8 +56,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 }
 
 int Fail(const std::string& reason) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "lanternix-host: %s\n", reason.c_str());
+    PrintError("lanternix-host: " + reason);
     return ExitSetupError;
 }
 

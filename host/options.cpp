@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+
 #include "host/text.h"
 #include "host/transcript.h"
 
@@ -10,10 +12,11 @@ const char DefaultRegistryRoot[] = "Software\\LanternixHost\\Plugins";
 
 std::vector<std::string> CommandLineArguments() {
     int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    // The array is one block the system allocated, given back with LocalFree.
+    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> arguments(CommandLineToArgvW(GetCommandLineW(), &count),
+                                                                     &LocalFree);
     std::vector<std::string> result;
-    for (int i = 1; arguments != nullptr && i < count; ++i) result.push_back(Narrow(arguments[i]));
-    LocalFree(arguments);
+    for (int i = 1; arguments && i < count; ++i) result.push_back(Narrow(arguments.get()[i]));
     return result;
 }
 

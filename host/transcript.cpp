@@ -24,17 +24,18 @@ struct TraceEntry {
 };
 std::vector<TraceEntry> Trace;
 
-void Write(const std::string& text) {
-    if (ToConsole) {
+void WriteTo(DWORD which, FILE* stream, bool console, const std::string& text) {
+    if (console) {
         // The console takes UTF-16 and shows it in the terminal's encoding.
         const std::wstring wide = Widen(text);
         DWORD written = 0;
-        WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), wide.data(), static_cast<DWORD>(wide.size()), &written,
-                      nullptr);
+        WriteConsoleW(GetStdHandle(which), wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     } else {
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fwrite(text.data(), 1, text.size(), stream);
     }
 }
+
+void Write(const std::string& text) { WriteTo(STD_OUTPUT_HANDLE, stdout, ToConsole, text); }
 
 std::string PatternSpan(const std::vector<std::string>& patterns) {
     auto shown = [](const std::string& p) { return p.empty() ? std::string("(empty)") : p; };
@@ -63,6 +64,12 @@ void StartTranscript() {
 void Print(const std::string& line) {
     Write(line + "\n");
     if (!ToConsole) std::fflush(stdout);
+}
+
+void PrintError(const std::string& line) {
+    std::fflush(stdout);
+    WriteTo(STD_ERROR_HANDLE, stderr, IsConsole(GetStdHandle(STD_ERROR_HANDLE)), line + "\n");
+    std::fflush(stderr);
 }
 
 void PrintPart(const std::string& text) {

@@ -10,6 +10,8 @@
 // Standard output as the transcript: plain line ends in a file or pipe.
 void StartTranscript();
 void Print(const std::string& line);
+// A line on standard error, converted for a console there too.
+void PrintError(const std::string& line);
 // Text without a line end, such as a prompt; shown at once.
 void PrintPart(const std::string& text);
 // A labelled line: the label in a column of its own.
