@@ -87,10 +87,10 @@ void ActOn(const std::vector<SentKey>& keys) {
     const Panel& panel = Host.ThePanel;
     const int32_t current = panel.Current();
     const std::string item = Quoted(panel.NameAt(current));
+    const std::string name = std::string(key.Ctrl ? "Ctrl+" : "") + VirtualKeyName(key.VirtualKey);
     const bool opens = !key.Ctrl && (key.VirtualKey == VK_RETURN || key.VirtualKey == VK_F3);
-    if (!opens || current >= panel.Count())
-        return Say("so", "the file manager gets " + std::string(key.Ctrl ? "Ctrl+" : "") +
-                             VirtualKeyName(key.VirtualKey) + " back, a key of its own: nothing is opened");
+    if (!opens) return Say("so", "the file manager gets " + name + " back, a key of its own: nothing is opened");
+    if (current >= panel.Count()) return Say("so", "the file manager gets " + name + ", but the panel has no item");
     const std::string realName = panel.RealNameAt(current);
     if (key.VirtualKey == VK_F3) {
         if (panel.IsDirectory(current))

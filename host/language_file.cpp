@@ -75,7 +75,7 @@ int32_t ChooseLanguageFile(const std::vector<LanguageFile>& files, const std::st
 }
 
 bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& error) {
-    std::ifstream stream(path, std::ios::binary);
+    std::ifstream stream(Widen(path).c_str(), std::ios::binary);
     if (!stream) return error = "cannot read the language file " + path, false;
     std::ostringstream content;
     content << stream.rdbuf();
@@ -87,12 +87,12 @@ bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& 
 bool ReadLanguageFiles(const std::string& folder, std::vector<LanguageFile>& files, std::string& error) {
     files.clear();
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const UniqueFindHandle search(FindFirstFileA((folder + "*.lng").c_str(), &found));
+    WIN32_FIND_DATAW found;
+    const UniqueFindHandle search(FindFirstFileW(Widen(folder + "*.lng").c_str(), &found));
     if (search) {
         do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
-        } while (FindNextFileA(search.get(), &found));
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
+        } while (FindNextFileW(search.get(), &found));
     }
     if (names.empty())
         return error = "no language file (*.lng) beside the plug-in in " + folder +

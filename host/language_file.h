@@ -23,11 +23,11 @@ LanguageFile ParseLanguageFile(const std::string& content);
 // case), else English, else the first; -1 when there is none.
 int32_t ChooseLanguageFile(const std::vector<LanguageFile>& files, const std::string& language);
 
-// Every *.lng file of the folder (with its trailing separator), in name
-// order. False, with a reason, when the folder holds none.
+// Every *.lng file of the folder (UTF-8, with its trailing separator), in
+// name order. False, with a reason, when the folder holds none.
 bool ReadLanguageFiles(const std::string& folder, std::vector<LanguageFile>& files, std::string& error);
 
-// One given file. False, with a reason, when it cannot be read.
+// One given file (its path in UTF-8). False, with a reason, when it cannot be read.
 bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& error);
 
 // "English, German": the names of the files, for a person choosing one.
