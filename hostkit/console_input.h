@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-
 HANDLE ConsoleInput();  // standard input
 bool IsConsole(HANDLE handle);
 // True when standard input is a console that accepts queued events.
