@@ -74,18 +74,3 @@ void DropConsoleEvent() {
     DWORD count = 0;
     ReadConsoleInputA(ConsoleInput(), &record, 1, &count);
 }
-
-std::string ReadConsoleLine() {
-    HANDLE input = ConsoleInput();
-    DWORD mode = 0;
-    GetConsoleMode(input, &mode);
-    FlushConsoleInputBuffer(input);
-    SetConsoleMode(input, ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT | ENABLE_EXTENDED_FLAGS);
-    char buffer[1024];
-    DWORD got = 0;
-    if (!ReadConsoleA(input, buffer, sizeof buffer - 1, &got, nullptr)) got = 0;
-    SetConsoleMode(input, mode);
-    std::string line(buffer, got);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    return line;
-}

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 HANDLE ConsoleInput();  // standard input
 bool IsConsole(HANDLE handle);
 // True when standard input is a console that accepts queued events.
@@ -26,7 +24,3 @@ bool QueueConsoleInputFirst(const INPUT_RECORD& record);
 // The event at the head of the queue, left there; false when it is empty.
 bool PeekConsoleEvent(INPUT_RECORD& record);
 void DropConsoleEvent();
-
-// A line typed at the console with echo, without its line end; the queue is
-// flushed first and the console's mode is given back after.
-std::string ReadConsoleLine();
