@@ -1,8 +1,9 @@
 // What the plug-in costs, measured side by side in one run: pattern matching
 // against a bare loop over the same patterns, each entry point of the real
 // DLL, the start-up from LoadLibrary to the end of SetStartupInfo, a load and
-// unload against a minimal DLL's, and the DLL's size and imports. Not a test: scripts/bench.sh builds it and runs it
-// under Wine on a console (OpenPlugin reads its event from the console).
+// unload against a minimal DLL's, and the DLL's size and imports. Not a test:
+// scripts/bench.sh builds it and runs it under Wine on a console (OpenPlugin
+// reads its event from the console).
 #include <windows.h>
 
 #include <algorithm>
@@ -14,12 +15,13 @@
 #include <vector>
 
 #include "bench/pe_imports.h"
+#include "hostkit/console_input.h"
+#include "hostkit/lean_host.h"
+#include "hostkit/plugin_dll.h"
+#include "hostkit/resource_meter.h"
+#include "hostkit/unique_handle.h"
 #include "relay/key_relay.h"
 #include "support/startup.h"
-#include "tests/testbed/lean_host.h"
-#include "tests/testbed/resource_meter.h"
-#include "tests/testbed/test_host.h"
-#include "tests/testbed/win_testkit.h"
 
 namespace {
 
@@ -209,10 +211,9 @@ void MeasureEntryPoints(const std::string& dllPath) {
     std::vector<double> startUps;
     for (int cycle = 0; cycle < 300; ++cycle) {
         const double start = Seconds();
-        HMODULE loaded = LoadLibraryA(dllPath.c_str());
-        FindEntryPoint<SetStartupInfoProc>(loaded, "SetStartupInfo")(&record);
+        const UniqueModule loaded(LoadLibraryA(dllPath.c_str()));
+        FindEntryPoint<SetStartupInfoProc>(loaded.get(), "SetStartupInfo")(&record);
         startUps.push_back((Seconds() - start) * 1e9);
-        FreeLibrary(loaded);
     }
     PrintTiming("LoadLibrary to the end of SetStartupInfo (300 fresh loads)", Summarise(startUps));
 }
@@ -279,13 +280,13 @@ int main() {
     std::printf("Lanternix benchmark (best round; median round in brackets)\n\n");
 
     // The list as stored after configuration, read at every start-up.
-    HKEY key = nullptr;
     const std::string settingsPath = std::string(BenchRoot) + "\\Lanternix";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(key, "EnterExt", 0, REG_SZ, reinterpret_cast<const BYTE*>(DefaultStartPatternList),
-                       static_cast<DWORD>(std::strlen(DefaultStartPatternList) + 1));
-        RegCloseKey(key);
+    {
+        UniqueRegistryKey key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(),
+                            nullptr) == ERROR_SUCCESS)
+            RegSetValueExA(key.get(), "EnterExt", 0, REG_SZ, reinterpret_cast<const BYTE*>(DefaultStartPatternList),
+                           static_cast<DWORD>(std::strlen(DefaultStartPatternList) + 1));
     }
     PanelItem = MakePanelItem("setup.exe");
     LeanHost::Instance().Items = &PanelItem;

@@ -12,12 +12,14 @@ demo/make-sample.sh "$build/sample"
 
 # The host runs on a pseudo-terminal, which Wine turns into the console the
 # plug-in reads its key events from, in a Wine prefix of the build's own. It
-# deletes the plug-in's stored settings first, so every run starts from the
-# default list.
+# keeps the plug-in's settings under a registry root of its own, deleted
+# first, so every run starts from the default list and a person's own runs of
+# the host keep their settings.
 echo
 cd "$build"
 status=0
-WINEPREFIX=$build/wineprefix "$root/tests/run-under-wine.sh" bin/lanternix-host.exe --reset-settings \
+WINEPREFIX=$build/wineprefix "$root/tests/run-under-wine.sh" bin/lanternix-host.exe \
+    --registry-root 'Software\LanternixDemo\Plugins' --reset-settings \
     --script "$root/demo/session.txt" sample | tr -d '\r' | tee demo-transcript.txt || status=$?
 echo
 echo "The transcript is also in build/demo-transcript.txt."

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/pe_imports.h"
-#include "tests/testbed/win_testkit.h"
+#include "hostkit/plugin_dll.h"
 
 namespace {
 

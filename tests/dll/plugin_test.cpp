@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/unique_handle.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 
@@ -289,10 +290,9 @@ TEST_F(PluginTest, ThreadsComingAndGoingLeaveTheStateAlone) {
     PluginDll dll;
     Start(dll);
     for (int round = 0; round < 3; ++round) {
-        HANDLE thread = CreateThread(nullptr, 0, IdleThread, nullptr, 0, nullptr);
-        ASSERT_NE(thread, nullptr);
-        WaitForSingleObject(thread, 5000);
-        CloseHandle(thread);
+        const UniqueKernelHandle thread(CreateThread(nullptr, 0, IdleThread, nullptr, 0, nullptr));
+        ASSERT_TRUE(thread);
+        WaitForSingleObject(thread.get(), 5000);
     }
     EXPECT_EQ(PatternsAsked(dll), std::vector<std::string>{"*.kept"});
 }

@@ -8,6 +8,8 @@
 #include <exception>
 #include <map>
 
+#include "hostkit/unique_handle.h"
+
 namespace hostile {
 
 namespace {
@@ -120,20 +122,20 @@ std::string ShownText(const std::string& text) {
 
 RegistryValue ReadRegistryValue(const std::string& keyPath, const char* name) {
     RegistryValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return value;
+    UniqueRegistryKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
+        return value;
     DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &value.Type, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.get(), name, nullptr, &value.Type, nullptr, &size) == ERROR_SUCCESS) {
         // Room to spare: a string value's ANSI form may come out longer than asked.
         std::vector<char> data(size + 16);
         DWORD read = static_cast<DWORD>(data.size());
-        if (RegQueryValueExA(key, name, nullptr, &value.Type, reinterpret_cast<BYTE*>(data.data()), &read) ==
+        if (RegQueryValueExA(key.get(), name, nullptr, &value.Type, reinterpret_cast<BYTE*>(data.data()), &read) ==
             ERROR_SUCCESS) {
             value.Present = true;
             value.Data.assign(data.data(), read);
         }
     }
-    RegCloseKey(key);
     return value;
 }
 

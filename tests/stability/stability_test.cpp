@@ -12,8 +12,8 @@
 #include <functional>
 #include <string>
 
-#include "tests/testbed/lean_host.h"
-#include "tests/testbed/resource_meter.h"
+#include "hostkit/lean_host.h"
+#include "hostkit/resource_meter.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 

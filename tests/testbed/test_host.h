@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/lean_host.h"
 #include "support/host_interface.h"
 
 struct PanelCall {
@@ -80,9 +81,3 @@ public:
 private:
     TestHost() { Reset(); }
 };
-
-// A case-insensitive wildcard match of * and ?, the usual file-name rules.
-bool WildcardMatch(const char* pattern, const char* name);
-
-// A panel item with the given name and attributes.
-PanelItemRecord MakePanelItem(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);

@@ -4,15 +4,12 @@
 
 #include <cstdio>
 
-#include "host/injected_key_hook.h"
+#include "hostkit/key_hook.h"
+#include "hostkit/unique_handle.h"
 
 // ---- console input -------------------------------------------------------
 
-void QueueConsoleRecord(const INPUT_RECORD& record) {
-    DWORD written = 0;
-    ASSERT_TRUE(WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &written));
-    ASSERT_EQ(written, 1u);
-}
+void QueueConsoleRecord(const INPUT_RECORD& record) { ASSERT_TRUE(QueueConsoleInput(record)); }
 
 void QueueKeyEvent(WORD virtualKey, WORD scanCode, bool down) {
     QueueConsoleRecord(KeyEventRecord(virtualKey, scanCode, down));
@@ -64,43 +61,6 @@ std::vector<CapturedKey> KeyCapture::TakeKeys() {
     return keys;
 }
 
-// ---- watchdog -------------------------------------------------------------
-
-namespace {
-struct WatchdogArgs {
-    HANDLE Done;
-    DWORD Milliseconds;
-    char What[200];
-};
-
-DWORD WINAPI WatchdogThread(LPVOID parameter) {
-    auto* args = static_cast<WatchdogArgs*>(parameter);
-    if (WaitForSingleObject(args->Done, args->Milliseconds) == WAIT_TIMEOUT) {
-        std::fprintf(stderr, "\nWATCHDOG: '%s' did not finish within %lu ms; ending the test program\n", args->What,
-                     static_cast<unsigned long>(args->Milliseconds));
-        std::fflush(stderr);
-        std::fflush(stdout);
-        TerminateProcess(GetCurrentProcess(), 99);
-    }
-    delete args;
-    return 0;
-}
-}  // namespace
-
-Watchdog::Watchdog(const char* what, DWORD milliseconds) {
-    done_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    auto* args = new WatchdogArgs{done_, milliseconds, {}};
-    std::snprintf(args->What, sizeof args->What, "%s", what);
-    thread_ = CreateThread(nullptr, 0, WatchdogThread, args, 0, nullptr);
-}
-
-Watchdog::~Watchdog() {
-    SetEvent(done_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    CloseHandle(done_);
-}
-
 // ---- scratch registry keys ---------------------------------------------------
 
 ScratchKey::ScratchKey(const std::string& path) : path_(path) { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
@@ -110,11 +70,11 @@ ScratchKey::~ScratchKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
 bool ScratchKey::Exists() const { return RegistryKeyExists(path_); }
 
 void ScratchKey::SetRaw(const std::string& name, DWORD type, const void* data, DWORD size) const {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    RegCloseKey(key);
+    UniqueRegistryKey key;
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(), nullptr),
+        ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
 }
 
 void ScratchKey::SetText(const std::string& name, const std::string& text) const {
@@ -122,16 +82,15 @@ void ScratchKey::SetText(const std::string& name, const std::string& text) const
 }
 
 bool ScratchKey::Get(const std::string& name, DWORD& type, std::vector<uint8_t>& data) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    UniqueRegistryKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS) return false;
     DWORD size = 0;
-    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    LONG status = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
     if (status == ERROR_SUCCESS) {
         data.assign(size, 0);
-        status = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+        status = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
         data.resize(size);
     }
-    RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
 
@@ -143,8 +102,6 @@ std::string TestKeyPath(const std::string& suffix) {
 }
 
 bool RegistryKeyExists(const std::string& keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    UniqueRegistryKey key;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
 }

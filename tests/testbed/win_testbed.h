@@ -1,7 +1,7 @@
 // Platform pieces of the test bed: queueing console input, the synthetic keys
-// seen by a low-level keyboard hook, a watchdog against blocking calls, and
-// scratch registry keys. The pieces that need no test framework (console
-// records, the plug-in DLL loaded as the host loads it) are in win_testkit.h,
+// seen by a low-level keyboard hook, and scratch registry keys. The pieces the
+// host and the benchmark share (console records, the plug-in DLL loaded as
+// the host loads it, the watchdog against blocking calls) are in hostkit/,
 // included here.
 #pragma once
 
@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/console_input.h"
+#include "hostkit/plugin_dll.h"
+#include "hostkit/watchdog.h"
 #include "support/host_interface.h"
-#include "tests/testbed/win_testkit.h"
 
 // ---- console input -------------------------------------------------------
 
@@ -35,7 +37,7 @@ std::vector<std::string> Describe(const std::vector<CapturedKey>& keys);
 // Expected key in the form Describe gives: "vk 0x11 scan 0x1D down extra 8".
 std::string KeyText(DWORD virtualKey, DWORD scanCode, bool up, ULONG_PTR extraInfo);
 
-// The stand-in host's keyboard hook (host/injected_key_hook.h), on its own
+// The stand-in host's keyboard hook (hostkit/key_hook.h), on its own
 // thread: it records and swallows every injected key, so synthetic keys never
 // reach the console queue.
 class KeyCapture {
@@ -47,22 +49,6 @@ public:
 
 private:
     KeyCapture();
-};
-
-// ---- watchdog -------------------------------------------------------------
-
-// Ends the process with a message when the scope is not left within the time:
-// a console read that blocks would otherwise hang the test run.
-class Watchdog {
-public:
-    Watchdog(const char* what, DWORD milliseconds);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-private:
-    HANDLE done_;
-    HANDLE thread_;
 };
 
 // ---- scratch registry keys ---------------------------------------------------

@@ -3,7 +3,10 @@
 // the plug-in's (or the platform's on its behalf). One per process.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string>
 
 #include "support/host_interface.h"
 
@@ -25,3 +28,9 @@ int32_t __stdcall LeanWildcardMatch(const char* pattern, const char* name, int32
 // A record pointing at the lean services, zero elsewhere. Messages 0 to 4 are
 // the English texts, others null; names are matched by `nameMatch`.
 StartupRecord LeanRecord(const char* registryRoot, NameMatchServiceProc nameMatch = LeanWildcardMatch);
+
+// A case-insensitive wildcard match of * and ?, the usual file-name rules.
+bool WildcardMatch(const char* pattern, const char* name);
+
+// A panel item with the given name and attributes.
+PanelItemRecord MakePanelItem(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);

@@ -1,6 +1,8 @@
-#include "host/injected_key_hook.h"
+#include "hostkit/key_hook.h"
 
 #include <mutex>
+
+#include "hostkit/unique_handle.h"
 
 namespace {
 
@@ -10,7 +12,7 @@ constexpr ULONG_PTR FenceExtraInfo = 0x46454E43;
 
 std::mutex Lock;
 std::vector<SentKey> Seen;
-HANDLE HookReady = nullptr;
+UniqueKernelHandle HookReady;
 bool HookInstalled = false;
 
 bool IsFence(const SentKey& key) { return key.VirtualKey == FenceKey && key.ExtraInfo == FenceExtraInfo; }
@@ -30,14 +32,13 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
 // A low-level hook is called on the thread that installed it, through that
 // thread's message loop.
 DWORD WINAPI HookThread(LPVOID) {
-    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0);
+    const UniqueHook hook(SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0));
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    HookInstalled = hook != nullptr;
-    SetEvent(HookReady);
-    if (hook == nullptr) return 1;
+    HookInstalled = static_cast<bool>(hook);
+    SetEvent(HookReady.get());
+    if (!hook) return 1;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-    UnhookWindowsHookEx(hook);
     return 0;
 }
 
@@ -71,11 +72,11 @@ std::string FlagWords(DWORD flags) {
 }
 
 bool InjectedKeyHook::Start() {
-    HookReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = CreateThread(nullptr, 0, HookThread, nullptr, 0, nullptr);
-    if (thread == nullptr) return false;
-    WaitForSingleObject(HookReady, 10000);
-    CloseHandle(thread);
+    HookReady.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!HookReady) return false;
+    const UniqueKernelHandle thread(CreateThread(nullptr, 0, HookThread, nullptr, 0, nullptr));
+    if (!thread) return false;
+    WaitForSingleObject(HookReady.get(), 10000);
     if (!HookInstalled) return false;
     // The first keys after a hook is installed can be missed: warm up until
     // a fence comes back.

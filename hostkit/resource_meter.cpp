@@ -1,4 +1,4 @@
-#include "tests/testbed/resource_meter.h"
+#include "hostkit/resource_meter.h"
 
 #include <malloc.h>
 

@@ -1,8 +1,7 @@
-#include "tests/testbed/lean_host.h"
+#include "hostkit/lean_host.h"
 
+#include <cctype>
 #include <cstring>
-
-#include "tests/testbed/test_host.h"
 
 namespace {
 
@@ -53,4 +52,37 @@ StartupRecord LeanRecord(const char* registryRoot, NameMatchServiceProc nameMatc
     record.PanelControlService = LeanPanel;
     record.NameMatchService = nameMatch;
     return record;
+}
+
+bool WildcardMatch(const char* pattern, const char* name) {
+    auto same = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    };
+    // Greedy with one backtrack point: the last star seen.
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name != '\0') {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (*pattern != '\0' && (*pattern == '?' || same(*pattern, *name))) {
+            ++pattern;
+            ++name;
+        } else if (star != nullptr) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') ++pattern;
+    return *pattern == '\0';
+}
+
+PanelItemRecord MakePanelItem(const std::string& name, DWORD attributes) {
+    PanelItemRecord item;
+    std::memset(&item, 0, sizeof item);
+    item.FindData.dwFileAttributes = attributes;
+    std::strncpy(item.FindData.cFileName, name.c_str(), sizeof item.FindData.cFileName - 1);
+    return item;
 }

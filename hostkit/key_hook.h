@@ -1,8 +1,8 @@
 // Catches the keys the plug-in synthesizes: a low-level keyboard hook on a
 // thread of its own records every injected key and swallows it, so that it
 // never reaches the console queue the plug-in reads from. Keys typed by a
-// person are not injected and pass untouched. Needs no test framework: the
-// test bed catches the keys of its tests with it too.
+// person are not injected and pass untouched. The host shows the keys with
+// it, the test bed checks them.
 #pragma once
 
 #include <windows.h>

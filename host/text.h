@@ -1,0 +1,29 @@
+// Text helpers of the stand-in host: blanks, case, and the conversions
+// between the file manager's OEM code page and the terminal's encoding.
+#pragma once
+
+#include <string>
+
+std::string Trim(const std::string& text);
+// ASCII case only, so that nothing depends on the locale.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+bool LessIgnoringCase(const std::string& a, const std::string& b);
+// The first word of a line and the rest after one blank; the rest keeps its
+// own blanks, since texts such as a pattern list may hold them.
+void SplitCommand(const std::string& line, std::string& word, std::string& rest);
+
+// UTF-8, the host's own encoding and the terminal's, to and from UTF-16.
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& wide);
+// True when the bytes are valid UTF-8.
+bool IsUtf8(const std::string& bytes);
+
+// The file manager's OEM code page, in which the plug-in gets every text.
+std::string OemToUtf8(const std::string& oem);
+std::wstring OemToWide(const std::string& oem);
+// The text in the OEM code page. False when a character has no place there:
+// refused then names the first such character, as in "日 (U+65E5)".
+bool WideToOem(const std::wstring& wide, std::string& oem, std::string& refused);
+bool Utf8ToOem(const std::string& utf8, std::string& oem, std::string& refused);
+// "OEM code page 437", for messages.
+std::string OemCodePageName();
