@@ -97,8 +97,8 @@ bool MatchesStartPattern(const char* fileName) {
     char* next = copy;
     char* const end = copy + size;
     while (next < end) {
-        char* patternEnd = static_cast<char*>(std::memchr(next, ',', static_cast<size_t>(end - next)));
-        if (patternEnd == nullptr) patternEnd = end;
+        char* patternEnd = next;
+        while (patternEnd < end && *patternEnd != ',') ++patternEnd;
         *patternEnd = '\0';
         if (static_cast<size_t>(patternEnd - next) <= MaxPatternLength &&
             nameMatches(next, fileName, NameMatchFlag) != 0)
