@@ -41,8 +41,9 @@ extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {
     info->Reserved36 = 0;
 }
 
-// Starts run in the order support layer, plug-in; stops in the reverse order.
-// Nothing touches the registry or the host here.
+// The DLL's entry point itself: no runtime start-up runs before it (see
+// CMakeLists.txt). Starts run in the order support layer, plug-in; stops in
+// the reverse order. Nothing touches the registry or the host here.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
