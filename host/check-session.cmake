@@ -1,6 +1,7 @@
 # Runs a session script through the stand-in host under Wine and compares the
 # transcript line by line with the expected one, in which @REGISTRY_ROOT@
-# stands for the settings root the run was given.
+# stands for the settings root the run was given. A host that faults, hangs or
+# ends early fails the check even when the transcript matches.
 #   cmake -DHOST=... -DRUNNER=... -DSCRIPT=... -DEXPECTED=... -DMAKE_SAMPLE=...
 #         -DWORK_DIR=... -DREGISTRY_ROOT=... -P check-session.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -22,7 +23,8 @@ execute_process(
   WORKING_DIRECTORY ${WORK_DIR}
   OUTPUT_VARIABLE transcript
   ERROR_VARIABLE errors
-  RESULT_VARIABLE host_status)
+  RESULT_VARIABLE host_status
+  TIMEOUT 240)
 string(REPLACE "\r" "" transcript "${transcript}")
 file(WRITE ${WORK_DIR}/transcript.txt "${transcript}")
 
