@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // Exit codes of their own, so a crash is not mistaken for failed checks (1).
-constexpr UINT CrashExitCode = 98;      // a fault in any thread
+constexpr UINT CrashExitCode = 98;        // a fault in any thread
 constexpr UINT TerminationExitCode = 97;  // a C++ exception left its handler
 
 // Reports an unhandled fault or a call of std::terminate with the running test
