@@ -13,10 +13,18 @@ set -u
 # program with the exception's code, as Windows does with no debugger.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" WINEARCH=win32
 unset DISPLAY WAYLAND_DISPLAY
+# The prefix is made here and nowhere else. Test programs started side by side
+# wait for the one that makes it.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Making the Wine prefix $WINEPREFIX (once, about 20 s) ..." >&2
-    wineboot --init > /dev/null 2>&1
-    wineserver -w  # the registry files are written when the server ends
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec {lock}> "$WINEPREFIX.lock"
+    flock "$lock"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Making the Wine prefix $WINEPREFIX (once, about 20 s) ..." >&2
+        wineboot --init > /dev/null 2>&1
+        wineserver -w  # the registry files are written when the server ends
+    fi
+    exec {lock}>&-
 fi
 
 gtest=false
