@@ -3,6 +3,7 @@
 # that differ; fails when any does. `clang-format -i FILE` mends one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh
 command -v clang-format > /dev/null || { echo "clang-format is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 
 differing=()

@@ -5,6 +5,7 @@
 set -euo pipefail
 source "$(dirname "$0")/folders.sh"
 cd "$root"
+scripts/setup.sh
 command -v clang-tidy > /dev/null || { echo "clang-tidy is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 
 if [ ! -f "$clang_build/compile_commands.json" ]; then
