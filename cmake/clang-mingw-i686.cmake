@@ -2,7 +2,10 @@
 # and libraries of the GCC build (cmake/mingw-i686.cmake). Clang does not find
 # Debian's GCC runtime folders (named "12-posix", "12-win32") on its own, so
 # the C++ library's headers and the runtime's folder are named here, of the
-# posix-threads flavour as in the GCC build.
+# posix-threads flavour as in the GCC build. Known gap: lld 14 drops the
+# unwind tables GCC's C++ library keeps beside its template code (.eh_frame$
+# sections), so an exception thrown from inside such code (std::bad_alloc out
+# of std::string) ends in std::terminate.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER clang)

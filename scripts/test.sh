@@ -1,7 +1,7 @@
 #!/bin/bash
-# The whole check, as CI runs it: the format and clang-tidy checks, then the
-# GCC build (build/, or LANTERNIX_BUILD) with every test, then the Clang build
-# beside it (build-clang/) with its tests, all under Wine.
+# The whole check, as CI runs it: the format check, the GCC build (build/, or
+# LANTERNIX_BUILD) and the Clang build beside it (build-clang/), clang-tidy,
+# both DLLs' exports and imports, then both builds' tests under Wine.
 set -euo pipefail
 source "$(dirname "$0")/folders.sh"
 cd "$root"
@@ -11,6 +11,7 @@ scripts/check-format.sh
 scripts/build.sh --log
 scripts/build.sh --log --clang
 scripts/check-tidy.sh
+scripts/check-dll.sh "$build" "$clang_build"
 echo "Tests of the GCC build ($build):"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 # TODO(once the DLL links no C++ runtime): run hostile_tests here too. lld 14
