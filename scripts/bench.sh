@@ -3,13 +3,11 @@
 # and prints its results after the machine they were measured on. Not a test:
 # nothing is checked, the numbers are for reading.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$(pwd)
 # The build folder: build/ unless LANTERNIX_BUILD names another.
-build=${LANTERNIX_BUILD:-build}
-[[ $build == /* ]] || build=$root/$build
+source "$(dirname "$0")/folders.sh"
+cd "$root"
 
-LANTERNIX_BUILD=$build scripts/build.sh --log
+scripts/build.sh --log
 
 echo
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"

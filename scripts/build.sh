@@ -1,25 +1,39 @@
 #!/bin/bash
 # Installs what is missing, then configures and builds everything (the DLL,
-# the stand-in host, the tests, the benchmark) into build/, or into the folder
-# LANTERNIX_BUILD names. With --log the build's output goes to build.log in
+# the stand-in host, the tests, the benchmark) with GCC into build/, or into
+# the folder LANTERNIX_BUILD names; with --clang, with Clang into the folder
+# beside it (build-clang/). With --log the build's output goes to build.log in
 # that folder and is shown only when the build fails.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${LANTERNIX_BUILD:-build}
+source "$(dirname "$0")/folders.sh"
+cd "$root"
+
+folder=$build
+toolchain=cmake/mingw-i686.cmake
+log=false
+for argument in "$@"; do
+    case $argument in
+        --log) log=true ;;
+        --clang) folder=$clang_build toolchain=cmake/clang-mingw-i686.cmake ;;
+        *) echo "usage: scripts/build.sh [--log] [--clang]" >&2; exit 2 ;;
+    esac
+done
 
 scripts/setup.sh
+# The compile commands are what scripts/check-tidy.sh reads.
 configure_and_build() {
-    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release > /dev/null
-    cmake --build "$build" -j "$(nproc)"
+    cmake -S . -B "$folder" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_EXPORT_COMPILE_COMMANDS=ON > /dev/null
+    cmake --build "$folder" -j "$(nproc)"
 }
-if [ "${1:-}" != --log ]; then
+if ! $log; then
     configure_and_build
     exit 0
 fi
-mkdir -p "$build"
-echo "Building into $build (log: $build/build.log) ..."
-if ! configure_and_build > "$build/build.log" 2>&1; then
-    tail -n 30 "$build/build.log"
-    echo "The build failed; the whole log is $build/build.log." >&2
+mkdir -p "$folder"
+echo "Building into $folder (log: $folder/build.log) ..."
+if ! configure_and_build > "$folder/build.log" 2>&1; then
+    tail -n 30 "$folder/build.log"
+    echo "The build failed; the whole log is $folder/build.log." >&2
     exit 1
 fi

@@ -1,13 +1,13 @@
 #!/bin/bash
 # The main job: installs what is missing, builds, makes a sample folder and
 # runs the stand-in host on it under Wine through the demo session, which
-# shows what the plug-in does, step by step.
+# shows what the plug-in does, step by step. Builds into build/, or into the
+# folder LANTERNIX_BUILD names.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$(pwd)
-build=$root/build
+source "$(dirname "$0")/folders.sh"
+cd "$root"
 
-LANTERNIX_BUILD=$build scripts/build.sh --log
+scripts/build.sh --log
 demo/make-sample.sh "$build/sample"
 
 # The host runs on a pseudo-terminal, which Wine turns into the console the
@@ -22,5 +22,5 @@ WINEPREFIX=$build/wineprefix "$root/tests/run-under-wine.sh" bin/lanternix-host.
     --registry-root 'Software\LanternixDemo\Plugins' --reset-settings \
     --script "$root/demo/session.txt" sample | tr -d '\r' | tee demo-transcript.txt || status=$?
 echo
-echo "The transcript is also in build/demo-transcript.txt."
+echo "The transcript is also in $build/demo-transcript.txt."
 exit $status

@@ -1,8 +1,10 @@
 #!/bin/bash
-# Makes the release package: build/package/Lanternix-VERSION-win32.zip with
-# Lanternix.dll, its message files and the installation note.
+# Makes the release package: Lanternix-VERSION-win32.zip in build/package/ (or
+# in the folder LANTERNIX_BUILD names) with Lanternix.dll, its message files
+# and the installation note.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/build.sh
-cmake --build build --target package
-ls build/package/*.zip
+source "$(dirname "$0")/folders.sh"
+cd "$root"
+scripts/build.sh --log
+cmake --build "$build" --target package
+ls "$build"/package/*.zip

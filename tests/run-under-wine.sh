@@ -1,18 +1,37 @@
 #!/bin/bash
-# Runs a Windows test program under Wine with a real console as standard
-# input, so that it can queue console events for the plug-in to read.
-#   run-under-wine.sh PROGRAM.exe [ARGS...]
+# Runs a Windows program under Wine with a real console as standard input, so
+# that it can queue console events for the plug-in to read.
+#   run-under-wine.sh [--gtest] PROGRAM.exe [ARGS...]
+# With --gtest the program is a GoogleTest program: a run that ends without
+# the framework's closing summary fails, whatever its exit status.
 # WINEPREFIX must name the build's private prefix; it is made on first use.
 set -u
 : "${WINEPREFIX:?WINEPREFIX must be set}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+# Wine's automatic debugger is turned off: it would end a faulting program
+# itself, with exit status 0 once any thread of the program has started and
+# ended before the fault (every watchdog does). Without it a fault ends the
+# program with the exception's code, as Windows does with no debugger.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" WINEARCH=win32
 unset DISPLAY WAYLAND_DISPLAY
+# The prefix is made here and nowhere else. Test programs started side by side
+# wait for the one that makes it.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Making the Wine prefix $WINEPREFIX (once, about 20 s) ..." >&2
-    wineboot --init > /dev/null 2>&1
-    wineserver -w  # the registry files are written when the server ends
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec {lock}> "$WINEPREFIX.lock"
+    flock "$lock"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Making the Wine prefix $WINEPREFIX (once, about 20 s) ..." >&2
+        wineboot --init > /dev/null 2>&1
+        wineserver -w  # the registry files are written when the server ends
+    fi
+    exec {lock}>&-
 fi
 
+gtest=false
+if [ "${1:-}" = --gtest ]; then
+    gtest=true
+    shift
+fi
 program=$1
 shift
 log=$(mktemp "${TMPDIR:-/tmp}/lanternix-wine.XXXXXX")
@@ -29,4 +48,8 @@ status=$?
 exec {hold}<&-
 kill "$holder" 2>/dev/null
 cat "$log"
+if $gtest && [ $status -eq 0 ] && ! grep -Eq '^\[==========\] [0-9]+ tests? from [0-9]+ test suites? ran\.' "$log"; then
+    echo "run-under-wine.sh: $program ended without GoogleTest's closing summary" >&2
+    status=1
+fi
 exit $status

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <map>
 
 #include "hostkit/unique_handle.h"
+#include "tests/testbed/crash_report.h"
 
 namespace hostile {
 
@@ -29,24 +29,6 @@ uint64_t NameHash(const char* text) {
 
 // The case being run, for the crash filter and the watchdog.
 char CurrentCase[200] = "no case";
-
-LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception) {
-    std::fprintf(stderr, "\nCRASH: exception 0x%08lX at %p in %s\n",
-                 static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode),
-                 exception->ExceptionRecord->ExceptionAddress, CurrentCase);
-    std::fflush(stderr);
-    std::fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), 98);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
-[[noreturn]] void ReportTermination() {
-    std::fprintf(stderr, "\nTERMINATE: an exception left its handler in %s\n", CurrentCase);
-    std::fflush(stderr);
-    std::fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), 97);
-    std::abort();
-}
 
 std::string CaseText(const char* test, int index) {
     char text[sizeof CurrentCase];
@@ -319,16 +301,18 @@ StartupRecord HostileRecord() {
 
 CaseScope::CaseScope(const char* test, int index) : trace_(__FILE__, __LINE__, CaseText(test, index)) {
     std::snprintf(CurrentCase, sizeof CurrentCase, "%s", CaseText(test, index).c_str());
+    SetCrashDetail(CurrentCase);
 }
 
-CaseScope::~CaseScope() { std::snprintf(CurrentCase, sizeof CurrentCase, "no case"); }
+CaseScope::~CaseScope() {
+    SetCrashDetail(nullptr);
+    std::snprintf(CurrentCase, sizeof CurrentCase, "no case");
+}
 
 const char* CaseScope::Text() const { return CurrentCase; }
 
 void HostileTest::SetUp() {
     ASSERT_TRUE(ConsoleInputAvailable());
-    SetUnhandledExceptionFilter(ReportCrash);
-    std::set_terminate(ReportTermination);
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string name = std::string(test->test_suite_name()) + "." + test->name();
     random = Random(SuiteSeed() ^ NameHash(name.c_str()));
