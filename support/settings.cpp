@@ -38,8 +38,8 @@ void WriteSettingText(HKEY root, const char* name, const char* value) {
     RegistryKey key = CreateSettingsKey(root);
     if (!key) return;
     // The data length counts the terminator: REG_SZ data end in one zero byte.
-    RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>(std::strlen(value) + 1));
+    const size_t bytes = std::strlen(value) + 1;
+    RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(bytes));
 }
 
 bool ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, uint32_t* bytesRead) {
