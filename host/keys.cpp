@@ -29,7 +29,10 @@ const WORD LetterScanCodes[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23
 const WORD DigitScanCodes[10] = {0x0B, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A};
 // Names for single characters, built once: "A".."Z", "0".."9".
 const char LetterNames[] = "A\0B\0C\0D\0E\0F\0G\0H\0I\0J\0K\0L\0M\0N\0O\0P\0Q\0R\0S\0T\0U\0V\0W\0X\0Y\0Z";
+// One literal a digit: "\01" would be an octal escape.
+// clang-format off
 const char DigitNames[] = "0\0" "1\0" "2\0" "3\0" "4\0" "5\0" "6\0" "7\0" "8\0" "9";
+// clang-format on
 }  // namespace
 
 bool FindKey(const std::string& name, KeyName& key) {

@@ -17,6 +17,8 @@ constexpr uint32_t ButtonFlags = 0x4000;
 
 ItemValueList ConfigurationDialogValues() {
     const ItemValue noParameter = BooleanValue(false);
+    // One item a row pair, as the host's dialog table lists them.
+    // clang-format off
     const ItemValue values[] = {
         // type, left, top, right, focus, parameter, flags, data
         IntegerValue(FrameItemType), IntegerValue(3), IntegerValue(1), IntegerValue(67),
@@ -35,6 +37,7 @@ ItemValueList ConfigurationDialogValues() {
         IntegerValue(ButtonItemType), IntegerValue(0), IntegerValue(5), IntegerValue(0),
         BooleanValue(false), noParameter, IntegerValue(ButtonFlags), IntegerValue(MessageSecondButton),
     };
+    // clang-format on
     ItemValueList list;
     list.Assign(values, sizeof values / sizeof values[0]);
     return list;
