@@ -122,8 +122,7 @@ void PrintRatio(double best, double median, double target) {
                 best <= target ? "met" : "NOT MET");
 }
 
-void CompareMatching(const char* title, const std::string& list, NameMatchServiceProc stub, int calls,
-                     bool targeted) {
+void CompareMatching(const char* title, const std::string& list, NameMatchServiceProc stub, int calls, bool targeted) {
     HostStartupRecord.NameMatchService = stub;
     StartPatternList.Assign(list.data(), list.size());
     const std::vector<std::string> split = Split(list);
@@ -172,7 +171,8 @@ void MeasureEntryPoints(const std::string& dllPath) {
 
     PluginInfoRecord info{};
     PrintTiming("GetPluginInfo (hands over the two menu texts)", Measure(1000000, 7, [&] { getPluginInfo(&info); }));
-    PrintTiming("SetStartupInfo (record copied, list read from the registry)", Measure(2000, 7, [&] { setStartupInfo(&record); }));
+    PrintTiming("SetStartupInfo (record copied, list read from the registry)",
+                Measure(2000, 7, [&] { setStartupInfo(&record); }));
     host.DialogResult = -1;
     PrintTiming("Configure, stub dialog closed with -1 (no change)", Measure(20000, 7, [&] { Sink = configure(0); }));
     host.DialogResult = 4;
@@ -188,20 +188,25 @@ void MeasureEntryPoints(const std::string& dllPath) {
         HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
         constexpr int Batch = 500;
         std::vector<INPUT_RECORD> records(Batch, KeyEventRecord(VK_CONTROL, 0x1D, true));
-        PrintTiming("OpenPlugin, one queued console event (Ctrl press)", Measure(Batch, 9, [&] {
-                        Sink = openPlugin(0, 0);
-                    }, [&] {
-                        DWORD written = 0;
-                        WriteConsoleInputA(input, records.data(), Batch, &written);
-                    }));
-        PrintTiming("  for comparison: ReadConsoleInputA of one queued event", Measure(Batch, 9, [&] {
-                        INPUT_RECORD read;
-                        DWORD count = 0;
-                        ReadConsoleInputA(input, &read, 1, &count);
-                    }, [&] {
-                        DWORD written = 0;
-                        WriteConsoleInputA(input, records.data(), Batch, &written);
-                    }));
+        PrintTiming("OpenPlugin, one queued console event (Ctrl press)",
+                    Measure(
+                        Batch, 9, [&] { Sink = openPlugin(0, 0); },
+                        [&] {
+                            DWORD written = 0;
+                            WriteConsoleInputA(input, records.data(), Batch, &written);
+                        }));
+        PrintTiming("  for comparison: ReadConsoleInputA of one queued event",
+                    Measure(
+                        Batch, 9,
+                        [&] {
+                            INPUT_RECORD read;
+                            DWORD count = 0;
+                            ReadConsoleInputA(input, &read, 1, &count);
+                        },
+                        [&] {
+                            DWORD written = 0;
+                            WriteConsoleInputA(input, records.data(), Batch, &written);
+                        }));
     } else {
         std::printf("  OpenPlugin: skipped, standard input is not a console\n");
     }
@@ -262,12 +267,14 @@ void PrintDllFacts(const std::string& dllPath) {
                 facts.FileSize <= SizeTarget ? "met" : "NOT MET",
                 facts.Machine == IMAGE_FILE_MACHINE_I386 ? "32-bit x86" : "not 32-bit x86");
     std::printf("  it imports (DLL, number of functions):");
-    for (const ImportedDll& imported : facts.Imports) std::printf(" %s (%zu)", imported.Name.c_str(), imported.Functions);
+    for (const ImportedDll& imported : facts.Imports)
+        std::printf(" %s (%zu)", imported.Name.c_str(), imported.Functions);
     std::printf("\n  hardening:");
     const std::pair<uint16_t, const char*> flags[] = {{IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, "DYNAMIC_BASE"},
                                                       {IMAGE_DLLCHARACTERISTICS_NX_COMPAT, "NX_COMPAT"},
                                                       {IMAGE_DLLCHARACTERISTICS_NO_SEH, "NO_SEH"}};
-    for (const auto& [bit, name] : flags) std::printf(" %s %s", name, (facts.DllCharacteristics & bit) != 0 ? "yes" : "no");
+    for (const auto& [bit, name] : flags)
+        std::printf(" %s %s", name, (facts.DllCharacteristics & bit) != 0 ? "yes" : "no");
     const bool debugSections = std::any_of(facts.Sections.begin(), facts.Sections.end(),
                                            [](const std::string& name) { return name.rfind(".debug", 0) == 0; });
     std::printf("; debug sections: %s\n", debugSections ? "present" : "none");
@@ -292,9 +299,10 @@ int main() {
     LeanHost::Instance().Items = &PanelItem;
     LeanHost::Instance().ItemCount = 1;
 
-    std::printf("Matching a file name against the pattern list: MatchesStartPattern (a copy of the list, then\n"
-                "the host asked pattern by pattern) against a bare loop that asks the host the same patterns,\n"
-                "split beforehand. The name readme.txt matches none, so every pattern is asked.\n");
+    std::printf(
+        "Matching a file name against the pattern list: MatchesStartPattern (a copy of the list, then\n"
+        "the host asked pattern by pattern) against a bare loop that asks the host the same patterns,\n"
+        "split beforehand. The name readme.txt matches none, so every pattern is asked.\n");
     std::printf(" The host's matcher does a wildcard match, as a host's does:\n");
     CompareMatching("default list", DefaultStartPatternList, LeanWildcardMatch, 200000, true);
     CompareMatching("long list", LongList(), LeanWildcardMatch, 1000, true);

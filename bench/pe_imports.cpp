@@ -41,7 +41,8 @@ std::string TextAt(const std::vector<uint8_t>& file, size_t at) {
 // that follows the symbol table.
 std::string SectionName(const std::vector<uint8_t>& file, const IMAGE_NT_HEADERS32& nt,
                         const IMAGE_SECTION_HEADER& section) {
-    std::string name(reinterpret_cast<const char*>(section.Name), strnlen(reinterpret_cast<const char*>(section.Name), 8));
+    std::string name(reinterpret_cast<const char*>(section.Name),
+                     strnlen(reinterpret_cast<const char*>(section.Name), 8));
     if (name.size() < 2 || name[0] != '/' || nt.FileHeader.PointerToSymbolTable == 0) return name;
     const size_t strings = nt.FileHeader.PointerToSymbolTable + nt.FileHeader.NumberOfSymbols * size_t{18};
     const std::string longName = TextAt(file, strings + std::strtoul(name.c_str() + 1, nullptr, 10));

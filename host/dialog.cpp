@@ -41,7 +41,9 @@ bool ParseAnswer(const std::string& line, DialogAnswer& answer) {
     return true;
 }
 
-std::string ItemText(const DialogItemRecord& item) { return std::string(item.Text, strnlen(item.Text, DialogItemTextSize)); }
+std::string ItemText(const DialogItemRecord& item) {
+    return std::string(item.Text, strnlen(item.Text, DialogItemTextSize));
+}
 
 namespace {
 // Text lines with a clip rectangle: what falls outside is not drawn, and a
@@ -153,9 +155,7 @@ std::vector<std::string> DrawDialog(const DialogItemRecord* items, int32_t count
                 if (!firstFrame) DrawFrame(canvas, item);
                 firstFrame = false;
                 break;
-            case EditItemType:
-                DrawEdit(canvas, item);
-                break;
+            case EditItemType: DrawEdit(canvas, item); break;
             case ButtonType:
                 if (item.Left == 0) {
                     if (std::find(centredRows.begin(), centredRows.end(), item.Top) == centredRows.end())
@@ -164,9 +164,7 @@ std::vector<std::string> DrawDialog(const DialogItemRecord* items, int32_t count
                     canvas.Put(item.Left, item.Top, ButtonFace(item));
                 }
                 break;
-            default:
-                canvas.Put(item.Left, item.Top, ItemText(item));
-                break;
+            default: canvas.Put(item.Left, item.Top, ItemText(item)); break;
         }
     }
     // Buttons without a column of their own share their row, centred in the
@@ -199,8 +197,7 @@ int32_t ButtonIndex(const DialogItemRecord* items, int32_t count, const DialogAn
     for (int32_t i = 0; i < count; ++i) {
         if (items[i].ItemType != ButtonType) continue;
         ++seen;
-        if (answer.Button > 0 ? seen == answer.Button : EqualsIgnoringCase(ItemText(items[i]), answer.Text))
-            return i;
+        if (answer.Button > 0 ? seen == answer.Button : EqualsIgnoringCase(ItemText(items[i]), answer.Text)) return i;
     }
     return -1;
 }

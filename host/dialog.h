@@ -13,8 +13,8 @@ enum class AnswerKind { Set, Append, Button, Escape };
 
 struct DialogAnswer {
     AnswerKind Kind;
-    std::string Text;     // Set, Append: the text; Button: its name when not a number; OEM code page
-    int32_t Button = 0;   // Button: 1-based number among the buttons, 0 when named
+    std::string Text;    // Set, Append: the text; Button: its name when not a number; OEM code page
+    int32_t Button = 0;  // Button: 1-based number among the buttons, 0 when named
     int Line = 0;
 };
 
@@ -48,5 +48,3 @@ int32_t EditFieldIndex(const DialogItemRecord* items, int32_t count);
 // Index of the item closing the dialog for a button answer: the n-th button
 // (1-based) or the button whose text is the name; -1 when there is none.
 int32_t ButtonIndex(const DialogItemRecord* items, int32_t count, const DialogAnswer& answer);
-
-

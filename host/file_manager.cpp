@@ -18,7 +18,7 @@ InjectedKeyHook Capture;
 
 namespace {
 
-const char PluginKeyName[] = "Lanternix";  // the key the plug-in makes under the root
+const char PluginKeyName[] = "Lanternix";   // the key the plug-in makes under the root
 constexpr DWORD InvocationTimeout = 10000;  // ms; a plug-in that blocks longer is stuck
 
 void ReportStuck(const char* what, DWORD milliseconds) {
@@ -48,7 +48,8 @@ void ShowViewer(const std::string& realName) {
     const HANDLE opened = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
-        return Problem("the viewer cannot open " + Quoted(realName) + " (error " + std::to_string(GetLastError()) + ")");
+        return Problem("the viewer cannot open " + Quoted(realName) + " (error " + std::to_string(GetLastError()) +
+                       ")");
     const UniqueKernelHandle file(opened);
     LARGE_INTEGER size{};
     GetFileSizeEx(file.get(), &size);
@@ -217,9 +218,10 @@ void QueueKey(const KeyName& key, bool down) {
 namespace {
 std::string KeyLine(const SentKey& key) {
     char line[160];
-    std::snprintf(line, sizeof line, "%-6s %-5s extra %-3lu (vk %s, scan %s%s%s)", VirtualKeyName(key.VirtualKey).c_str(),
-                  key.Up() ? "up" : "down", static_cast<unsigned long>(key.ExtraInfo), Hex(key.VirtualKey).c_str(),
-                  Hex(key.ScanCode).c_str(), FlagWords(key.Flags).empty() ? "" : ", ", FlagWords(key.Flags).c_str());
+    std::snprintf(line, sizeof line, "%-6s %-5s extra %-3lu (vk %s, scan %s%s%s)",
+                  VirtualKeyName(key.VirtualKey).c_str(), key.Up() ? "up" : "down",
+                  static_cast<unsigned long>(key.ExtraInfo), Hex(key.VirtualKey).c_str(), Hex(key.ScanCode).c_str(),
+                  FlagWords(key.Flags).empty() ? "" : ", ", FlagWords(key.Flags).c_str());
     return line;
 }
 }  // namespace
@@ -258,6 +260,7 @@ void RunConfigure() {
         return Say("result", returned + ": the list is stored in " + PatternValueName + " and in use");
     }
     if (!Host.LastDialog.Button.empty())
-        return Say("result", returned + ": nothing stored; the edited list is in use until the plug-in is loaded again");
+        return Say("result",
+                   returned + ": nothing stored; the edited list is in use until the plug-in is loaded again");
     Say("result", returned + ": nothing stored, the list in use is unchanged");
 }

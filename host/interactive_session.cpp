@@ -95,8 +95,8 @@ int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     int32_t number = 0;
     for (int32_t i = 0; i < count; ++i)
         if (items[i].ItemType == ButtonType)
-            choices += (choices.empty() ? "" : ", ") + std::to_string(++number) + " " +
-                       Quoted(OemToUtf8(ItemText(items[i])));
+            choices +=
+                (choices.empty() ? "" : ", ") + std::to_string(++number) + " " + Quoted(OemToUtf8(ItemText(items[i])));
     PrintPart("    Close with a button (" + choices + "; Esc or anything else closes without one): ");
     DialogAnswer answer{AnswerKind::Escape, "", 0, 0};
     std::string line, oem, refused;
@@ -172,8 +172,8 @@ int RunInteractive() {
         }
         Invoke();  // the plug-in reads the event itself
     }
-    Print(ProblemCount() > 0 ? "Bye; " + Counted(static_cast<size_t>(ProblemCount()), "problem") +
-                                   " marked \"problem\" above."
-                             : "Bye.");
+    Print(ProblemCount() > 0
+              ? "Bye; " + Counted(static_cast<size_t>(ProblemCount()), "problem") + " marked \"problem\" above."
+              : "Bye.");
     return ProblemCount() > 0 ? ExitProblems : ExitSuccess;
 }

@@ -7,21 +7,18 @@
 
 namespace {
 const KeyName NamedKeys[] = {
-    {"Ctrl", VK_CONTROL, 0x1D},  {"Shift", VK_SHIFT, 0x2A},    {"Alt", VK_MENU, 0x38},
-    {"Enter", VK_RETURN, 0x1C},  {"Esc", VK_ESCAPE, 0x01},     {"Tab", VK_TAB, 0x0F},
-    {"Space", VK_SPACE, 0x39},   {"Backspace", VK_BACK, 0x0E}, {"Up", VK_UP, 0x48},
-    {"Down", VK_DOWN, 0x50},     {"Left", VK_LEFT, 0x4B},      {"Right", VK_RIGHT, 0x4D},
-    {"Home", VK_HOME, 0x47},     {"End", VK_END, 0x4F},        {"PgUp", VK_PRIOR, 0x49},
-    {"PgDn", VK_NEXT, 0x51},     {"Ins", VK_INSERT, 0x52},     {"Del", VK_DELETE, 0x53},
-    {"F1", VK_F1, 0x3B},         {"F2", VK_F2, 0x3C},          {"F3", VK_F3, 0x3D},
-    {"F4", VK_F4, 0x3E},         {"F5", VK_F5, 0x3F},          {"F6", VK_F6, 0x40},
-    {"F7", VK_F7, 0x41},         {"F8", VK_F8, 0x42},          {"F9", VK_F9, 0x43},
-    {"F10", VK_F10, 0x44},       {"F11", VK_F11, 0x57},        {"F12", VK_F12, 0x58},
+    {"Ctrl", VK_CONTROL, 0x1D}, {"Shift", VK_SHIFT, 0x2A}, {"Alt", VK_MENU, 0x38},    {"Enter", VK_RETURN, 0x1C},
+    {"Esc", VK_ESCAPE, 0x01},   {"Tab", VK_TAB, 0x0F},     {"Space", VK_SPACE, 0x39}, {"Backspace", VK_BACK, 0x0E},
+    {"Up", VK_UP, 0x48},        {"Down", VK_DOWN, 0x50},   {"Left", VK_LEFT, 0x4B},   {"Right", VK_RIGHT, 0x4D},
+    {"Home", VK_HOME, 0x47},    {"End", VK_END, 0x4F},     {"PgUp", VK_PRIOR, 0x49},  {"PgDn", VK_NEXT, 0x51},
+    {"Ins", VK_INSERT, 0x52},   {"Del", VK_DELETE, 0x53},  {"F1", VK_F1, 0x3B},       {"F2", VK_F2, 0x3C},
+    {"F3", VK_F3, 0x3D},        {"F4", VK_F4, 0x3E},       {"F5", VK_F5, 0x3F},       {"F6", VK_F6, 0x40},
+    {"F7", VK_F7, 0x41},        {"F8", VK_F8, 0x42},       {"F9", VK_F9, 0x43},       {"F10", VK_F10, 0x44},
+    {"F11", VK_F11, 0x57},      {"F12", VK_F12, 0x58},
 };
 const KeyName KeyAliases[] = {
-    {"Control", VK_CONTROL, 0x1D}, {"Return", VK_RETURN, 0x1C}, {"Escape", VK_ESCAPE, 0x01},
-    {"PageUp", VK_PRIOR, 0x49},    {"PageDown", VK_NEXT, 0x51}, {"Insert", VK_INSERT, 0x52},
-    {"Delete", VK_DELETE, 0x53},
+    {"Control", VK_CONTROL, 0x1D}, {"Return", VK_RETURN, 0x1C}, {"Escape", VK_ESCAPE, 0x01}, {"PageUp", VK_PRIOR, 0x49},
+    {"PageDown", VK_NEXT, 0x51},   {"Insert", VK_INSERT, 0x52}, {"Delete", VK_DELETE, 0x53},
 };
 // Scan codes of the letter and digit keys, in the order A..Z and 0..9.
 const WORD LetterScanCodes[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
@@ -63,4 +60,3 @@ std::string VirtualKeyName(DWORD virtualKey) {
     std::snprintf(text, sizeof text, "vk 0x%02lX", static_cast<unsigned long>(virtualKey));
     return text;
 }
-

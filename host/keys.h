@@ -17,4 +17,3 @@ struct KeyName {
 bool FindKey(const std::string& name, KeyName& key);
 // "Ctrl", "Down", ... for a virtual-key code; "vk 0xNN" for one without a name.
 std::string VirtualKeyName(DWORD virtualKey);
-

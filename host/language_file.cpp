@@ -96,7 +96,8 @@ bool ReadLanguageFiles(const std::string& folder, std::vector<LanguageFile>& fil
     }
     if (names.empty())
         return error = "no language file (*.lng) beside the plug-in in " + folder +
-                       ": the plug-in would have no menu entry, no dialog texts", false;
+                       ": the plug-in would have no menu entry, no dialog texts",
+               false;
     std::sort(names.begin(), names.end(), LessIgnoringCase);
     for (const std::string& name : names) {
         LanguageFile file;

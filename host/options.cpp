@@ -14,7 +14,7 @@ std::vector<std::string> CommandLineArguments() {
     int count = 0;
     // The array is one block the system allocated, given back with LocalFree.
     const std::unique_ptr<wchar_t*, decltype(&LocalFree)> arguments(CommandLineToArgvW(GetCommandLineW(), &count),
-                                                                     &LocalFree);
+                                                                    &LocalFree);
     std::vector<std::string> result;
     for (int i = 1; arguments && i < count; ++i) result.push_back(Narrow(arguments.get()[i]));
     return result;
@@ -81,7 +81,8 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         } else if (arg == "--rows") {
             std::string rows;
             if (!value(rows)) return false;
-            const bool digits = !rows.empty() && rows.size() <= 3 && rows.find_first_not_of("0123456789") == std::string::npos;
+            const bool digits =
+                !rows.empty() && rows.size() <= 3 && rows.find_first_not_of("0123456789") == std::string::npos;
             options.Rows = digits ? std::stoi(rows) : 0;
             if (options.Rows < 1 || options.Rows > MostRows)
                 return error = "--rows needs a number from 1 to " + std::to_string(MostRows) + ", not " + rows, false;

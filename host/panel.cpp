@@ -65,8 +65,8 @@ std::string OemName(const std::string& name) {
     std::string oem, refused;
     if (Utf8ToOem(name, oem, refused)) return oem;
     const std::wstring wide = Widen(name);
-    const int length = WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     oem.assign(static_cast<size_t>(std::max(length, 0)), '?');
     WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), oem.data(), length, nullptr, nullptr);
     return oem;

@@ -97,8 +97,8 @@ std::string Describe(const DialogAnswer& answer) {
     return "";
 }
 
-int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                          const char* topic, DialogItemRecord* items, int32_t itemCount) {
+int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
+                          DialogItemRecord* items, int32_t itemCount) {
     CheckModuleId(moduleId, "DialogService");
     PrintTrace();
     if (items == nullptr || itemCount <= 0) return Problem("asked for a dialog without items"), -1;

@@ -22,21 +22,11 @@ int RunScript(const std::vector<ScriptStep>& steps) {
         }
         Print("> " + step.Source);
         switch (step.Kind) {
-            case StepKind::Menu:
-                ShowMenu();
-                break;
-            case StepKind::Show:
-                ShowPanel();
-                break;
-            case StepKind::Registry:
-                ShowRegistry();
-                break;
-            case StepKind::Cursor:
-                MoveCursor(step.Text);
-                break;
-            case StepKind::Restart:
-                Restart();
-                break;
+            case StepKind::Menu: ShowMenu(); break;
+            case StepKind::Show: ShowPanel(); break;
+            case StepKind::Registry: ShowRegistry(); break;
+            case StepKind::Cursor: MoveCursor(step.Text); break;
+            case StepKind::Restart: Restart(); break;
             case StepKind::Config:
                 Host.Answers = &step.Answers;
                 Host.NextAnswer = 0;
@@ -49,8 +39,7 @@ int RunScript(const std::vector<ScriptStep>& steps) {
                 QueueKey(step.Key, step.Down);
                 Invoke();
                 break;
-            case StepKind::Say:
-                break;
+            case StepKind::Say: break;
         }
     }
     Print("");

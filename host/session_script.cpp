@@ -41,8 +41,9 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
             continue;
         }
         if (EqualsIgnoringCase(word, "button")) return fail("'button' needs a number from 1 or a button's text");
-        if (dialogOpen) return fail("the dialog of line " + std::to_string(steps.back().Line) +
-                                    " is still open: end it with 'button N' or 'escape'");
+        if (dialogOpen)
+            return fail("the dialog of line " + std::to_string(steps.back().Line) +
+                        " is still open: end it with 'button N' or 'escape'");
 
         ScriptStep step{};
         step.Line = lineNumber;
@@ -74,7 +75,8 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
         } else {
             return fail("unknown command '" + word + "'");
         }
-        const bool takesArgument = step.Kind == StepKind::Say || step.Kind == StepKind::Key || step.Kind == StepKind::Cursor;
+        const bool takesArgument =
+            step.Kind == StepKind::Say || step.Kind == StepKind::Key || step.Kind == StepKind::Cursor;
         if (!takesArgument && !argument.empty()) return fail("'" + word + "' takes nothing after it");
         steps.push_back(step);
     }
@@ -84,4 +86,3 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
     }
     return true;
 }
-

@@ -21,10 +21,10 @@ enum class StepKind {
 struct ScriptStep {
     StepKind Kind;
     int Line = 0;
-    std::string Source;  // the line as written, for the transcript
-    std::string Text;    // Say: the heading; Cursor: the item's name or number
-    KeyName Key{};       // Key
-    bool Down = true;    // Key: pressed (true) or released
+    std::string Source;                 // the line as written, for the transcript
+    std::string Text;                   // Say: the heading; Cursor: the item's name or number
+    KeyName Key{};                      // Key
+    bool Down = true;                   // Key: pressed (true) or released
     std::vector<DialogAnswer> Answers;  // Config: edits, then one closing answer
 };
 
@@ -33,4 +33,3 @@ struct ScriptStep {
 // the dialog must have a place in the OEM code page. False, with
 // "line N: reason", at the first faulty line.
 bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::string& error);
-

@@ -67,9 +67,8 @@ std::wstring Widen(const std::string& utf8) { return ToWide(CP_UTF8, 0, utf8); }
 std::string Narrow(const std::wstring& wide) { return FromWide(CP_UTF8, wide); }
 
 bool IsUtf8(const std::string& bytes) {
-    return bytes.empty() ||
-           MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                               0) > 0;
+    return bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
 }
 
 std::wstring OemToWide(const std::string& oem) { return ToWide(CP_OEMCP, 0, oem); }
@@ -89,8 +88,8 @@ bool WideToOem(const std::wstring& wide, std::string& oem, std::string& refused)
         // A character the code page lacks comes back as '?' or a look-alike:
         // only one that converts back to itself has a place there.
         if (length <= 0 || defaulted || OemToWide(std::string(bytes, static_cast<size_t>(length))) != character) {
-            const uint32_t code = units == 2 ? 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u)
-                                             : character[0];
+            const uint32_t code =
+                units == 2 ? 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u) : character[0];
             char number[16];
             std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
             refused = Narrow(character) + " (" + number + ")";

@@ -99,7 +99,8 @@ ResourceSnapshot ResourceSnapshot::Take() {
 
 std::string ResourceSnapshot::Describe() const {
     char text[200];
-    std::snprintf(text, sizeof text, "%lu handles; CRT heap %zu bytes in %zu blocks; all heaps %zu bytes in %zu blocks; TLS slot %lu",
+    std::snprintf(text, sizeof text,
+                  "%lu handles; CRT heap %zu bytes in %zu blocks; all heaps %zu bytes in %zu blocks; TLS slot %lu",
                   static_cast<unsigned long>(Handles), Crt.Bytes, Crt.Blocks, AllHeaps.Bytes, AllHeaps.Blocks,
                   static_cast<unsigned long>(TlsSlot));
     return text;

@@ -14,8 +14,7 @@ void ReportToStandardError(const char* what, DWORD milliseconds) {
 const WatchdogExpiry EndProgramOnTimeout{ReportToStandardError, 99};
 
 Watchdog::Watchdog(const char* what, DWORD milliseconds, const WatchdogExpiry& expiry)
-    : what_(what), milliseconds_(milliseconds), expiry_(expiry),
-      done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    : what_(what), milliseconds_(milliseconds), expiry_(expiry), done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     // Without its event or thread the watchdog cannot watch; the scope then
     // runs unguarded rather than not at all.
     if (done_) thread_.reset(CreateThread(nullptr, 0, Watch, this, 0, nullptr));

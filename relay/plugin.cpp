@@ -54,8 +54,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
             StopPlugin();
             StopSupportLayer();
             break;
-        default:
-            break;
+        default: break;
     }
     return TRUE;
 }

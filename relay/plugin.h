@@ -9,7 +9,7 @@
 extern const char* MenuEntryText;
 extern const char* ConfigEntryText;
 
-extern const char SettingsKeyName[];  // "\Lanternix", appended to the host's root
+extern const char SettingsKeyName[];       // "\Lanternix", appended to the host's root
 extern const char PatternListValueName[];  // "EnterExt"
 
 // Runs after each hand-over of the start-up record: builds SettingsKeyPath

@@ -22,16 +22,13 @@ T* Referenced(const ItemValue& value) {
 
 uint32_t ParameterOf(const ItemValue& value) {
     switch (value.Kind) {
-        case ValueKind::Boolean:
-            return value.Payload & 0xFF;
+        case ValueKind::Boolean: return value.Payload & 0xFF;
         case ValueKind::Reference: {
             const uint8_t* variable = Referenced<uint8_t>(value);
             return variable != nullptr ? *variable : 0;
         }
-        case ValueKind::TextPointer:
-            return value.Payload;
-        case ValueKind::Integer:
-            break;
+        case ValueKind::TextPointer: return value.Payload;
+        case ValueKind::Integer: break;
     }
     return 0;
 }
@@ -90,13 +87,14 @@ bool ReadBackItems(const ItemValue* values, const OwnedArray<DialogItemRecord>& 
         const DialogItemRecord& item = items[k];
         // The host's text need not be terminated within the field.
         const void* zero = std::memchr(item.Text, '\0', sizeof item.Text);
-        const size_t length = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - item.Text)
-                                              : sizeof item.Text;
+        const size_t length =
+            zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - item.Text) : sizeof item.Text;
         const Text& whole = cutTexts[k];
         const bool shownAsCut = !whole.empty() && length == MaxItemTextLength &&
                                 std::memcmp(whole.c_str(), item.Text, MaxItemTextLength) == 0;
         // Shown cut and left as shown: the whole text stays.
-        const bool made = shownAsCut ? texts[k].Assign(whole.c_str(), whole.size()) : texts[k].Assign(item.Text, length);
+        const bool made =
+            shownAsCut ? texts[k].Assign(whole.c_str(), whole.size()) : texts[k].Assign(item.Text, length);
         if (!made) return false;
     }
     for (size_t k = 0; k < items.size(); ++k) {

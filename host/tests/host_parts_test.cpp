@@ -65,8 +65,8 @@ TEST(PanelRedraw, EmptyPanelStaysAtZero) {
 
 TEST(PanelFind, ExactNameBeforeAnyCase) {
     Panel panel;
-    panel.SetItems(ListingOf({MakeItem("Notes.md", 0), MakeItem("notes.md", 0), MakeItem("docs", FILE_ATTRIBUTE_DIRECTORY),
-                              MakeItem("Über.txt", 0)}));
+    panel.SetItems(ListingOf({MakeItem("Notes.md", 0), MakeItem("notes.md", 0),
+                              MakeItem("docs", FILE_ATTRIBUTE_DIRECTORY), MakeItem("Über.txt", 0)}));
     EXPECT_EQ(panel.Find("notes.md"), 1);
     EXPECT_EQ(panel.Find("DOCS"), 2);
     EXPECT_EQ(panel.Find("über.TXT"), 3);  // any case, non-ASCII letters too
@@ -128,7 +128,9 @@ TEST(CodePage, ConvertedBothWaysAndRefusedByName) {
     ASSERT_TRUE(GetOEMCP() == 437 || GetOEMCP() == 850) << GetOEMCP();
     std::string oem, refused;
     ASSERT_TRUE(Utf8ToOem("über*,café", oem, refused));
-    EXPECT_EQ(oem, "\x81" "ber*,caf\x82");
+    EXPECT_EQ(oem,
+              "\x81"
+              "ber*,caf\x82");
     EXPECT_EQ(OemToUtf8(oem), "über*,café");
     EXPECT_FALSE(Utf8ToOem("über*,日本*", oem, refused));
     EXPECT_EQ(refused, "日 (U+65E5)");
@@ -232,10 +234,11 @@ TEST(Script, ByteOrderMarkPassedOverAndTypedTextInTheOemCodePage) {
     ASSERT_TRUE(ParseScript("\xEF\xBB\xBFpanel\nconfig\nset \xC3\xBC*\nescape\n", steps, error)) << error;
     ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[0].Kind, StepKind::Show);
-    EXPECT_EQ(steps[1].Answers[0].Text, "\x81*");  // ü, as the dialog holds it
+    EXPECT_EQ(steps[1].Answers[0].Text, "\x81*");                           // ü, as the dialog holds it
     EXPECT_FALSE(ParseScript("panel\n\xEF\xBB\xBFpanel\n", steps, error));  // only at the start
     EXPECT_FALSE(ParseScript("config\nset \xE6\x97\xA5*\nescape\n", steps, error));
-    EXPECT_EQ(error, "line 2: \xE6\x97\xA5 (U+65E5) cannot be typed: the " + OemCodePageName() + " has no place for it");
+    EXPECT_EQ(error,
+              "line 2: \xE6\x97\xA5 (U+65E5) cannot be typed: the " + OemCodePageName() + " has no place for it");
     EXPECT_FALSE(ParseScript("say caf\xE9\n", steps, error));
     EXPECT_EQ(error, "line 1: not UTF-8 text; save the script in UTF-8");
 }
@@ -245,7 +248,8 @@ TEST(Script, FaultsNameTheirLine) {
         {"menu\npress Foo\n", "line 2: unknown key 'Foo'"},
         {"press\n", "line 1: 'press' needs a key name, such as Ctrl, Down or F3"},
         {"button 1\n", "line 1: 'button' answers a dialog, but no 'config' comes before it"},
-        {"config\nset x\npress Down\n", "line 3: the dialog of line 1 is still open: end it with 'button N' or 'escape'"},
+        {"config\nset x\npress Down\n",
+         "line 3: the dialog of line 1 is still open: end it with 'button N' or 'escape'"},
         {"menu\nconfig\nappend x\n", "line 2: the dialog is never closed: end it with 'button N' or 'escape'"},
         {"config\nbutton 0\n", "line 2: 'button' needs a number from 1 or a button's text"},
         {"menu now\n", "line 1: 'menu' takes nothing after it"},
@@ -274,8 +278,8 @@ TEST(LanguageFile, MessagesEscapesAndTheLanguageLine) {
         "\"\\\"\"\n");
     EXPECT_EQ(file.Name, "German");
     EXPECT_EQ(file.Description, "German (Deutsch)");
-    EXPECT_EQ(file.Texts, (std::vector<std::string>{"plain", "\\ \" \n \r \b \t \\x \"", "no closing quote", "",
-                                                    "\""}));
+    EXPECT_EQ(file.Texts,
+              (std::vector<std::string>{"plain", "\\ \" \n \r \b \t \\x \"", "no closing quote", "", "\""}));
     EXPECT_EQ(ParseLanguageFile("\"a\"\n@Contents\n.Language=Late\n").Name, "");
 
     std::string problem;
@@ -350,12 +354,12 @@ TEST(Dialog, DrawnAsText) {
         Item(ButtonType, 0, 3, 0, 0, "No"),
     };
     EXPECT_EQ(DrawDialog(items, 5, 22, 5), (std::vector<std::string>{
-                                                " +----- Title ------+",
-                                                " | Label            |",
-                                                " | abcdefg>         |",
-                                                " |  [ Ok ] [ No ]   |",
-                                                " +------------------+",
-                                            }));
+                                               " +----- Title ------+",
+                                               " | Label            |",
+                                               " | abcdefg>         |",
+                                               " |  [ Ok ] [ No ]   |",
+                                               " +------------------+",
+                                           }));
     // Texts longer than the frame leave it whole, cut with '>'.
     const DialogItemRecord longTexts[] = {
         Item(FrameItemType, 0, 0, 11, 3, "A much too long title"),
@@ -382,8 +386,10 @@ TEST(Dialog, DrawnAsText) {
 
 TEST(Dialog, EditFieldAndButtonsFoundForAnswers) {
     DialogItemRecord items[] = {
-        Item(EditItemType, 0, 0, 9, 0, "first"), Item(ButtonType, 0, 1, 0, 0, "Save"),
-        Item(EditItemType, 0, 2, 9, 0, "second"), Item(ButtonType, 0, 3, 0, 0, "Apply"),
+        Item(EditItemType, 0, 0, 9, 0, "first"),
+        Item(ButtonType, 0, 1, 0, 0, "Save"),
+        Item(EditItemType, 0, 2, 9, 0, "second"),
+        Item(ButtonType, 0, 3, 0, 0, "Apply"),
     };
     EXPECT_EQ(EditFieldIndex(items, 4), 0);
     items[2].HasFocus = -1;

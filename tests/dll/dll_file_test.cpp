@@ -53,8 +53,8 @@ TEST(DllFile, VersionResourceCarriesTheProjectsVersionAndNames) {
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
+    ASSERT_TRUE(
+        VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_EQ(length, 4u);
     EXPECT_EQ(translation[0], 0x409);  // US English
     EXPECT_EQ(translation[1], 1200);   // Unicode

@@ -58,8 +58,7 @@ int DirtyPanelQueries = 0;
 int32_t __stdcall ZeroCheckingPanelService(int32_t panel, int32_t command, void* parameter) {
     if (command == PanelGetInfo && parameter != nullptr) {
         const auto* bytes = static_cast<const uint8_t*>(parameter);
-        if (std::any_of(bytes, bytes + sizeof(PanelInfoRecord), [](uint8_t b) { return b != 0; }))
-            ++DirtyPanelQueries;
+        if (std::any_of(bytes, bytes + sizeof(PanelInfoRecord), [](uint8_t b) { return b != 0; })) ++DirtyPanelQueries;
     }
     return HostPanelService(panel, command, parameter);
 }
@@ -165,11 +164,9 @@ TEST_F(RelayTest, KeyPressMovesTheCursorOneItemKeepingTheTop) {
         const char* Redraw;
     };
     const Case cases[] = {
-        {VkDown, ScanDown, 5, 3, "PanelRedraw 6 3"},
-        {VkUp, ScanUp, 5, 3, "PanelRedraw 4 3"},
+        {VkDown, ScanDown, 5, 3, "PanelRedraw 6 3"}, {VkUp, ScanUp, 5, 3, "PanelRedraw 4 3"},
         {VkUp, ScanUp, 0, 0, "PanelRedraw -1 0"},  // not clamped: the host bounds it
-        {VkA, ScanA, 9, 7, "PanelRedraw 10 7"},
-        {VkDown, ScanDown, INT_MAX, 1, "PanelRedraw -2147483648 1"},
+        {VkA, ScanA, 9, 7, "PanelRedraw 10 7"},      {VkDown, ScanDown, INT_MAX, 1, "PanelRedraw -2147483648 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Redraw);
@@ -301,8 +298,11 @@ TEST_F(RelayTest, CtrlReleaseWithoutAnItemUnderTheCursorOnlyReleasesCtrl) {
         {"negative index", [this] { host.CurrentItem = -1; }},
         {"most negative index", [this] { host.CurrentItem = INT_MIN; }},
         {"index == count", [this] { host.CurrentItem = 3; }},
-        {"index past a smaller count", [this] { host.PanelCountOverride = 1;
-                                          host.CurrentItem = 1; }},
+        {"index past a smaller count",
+         [this] {
+             host.PanelCountOverride = 1;
+             host.CurrentItem = 1;
+         }},
         {"count zero", [this] { host.PanelCountOverride = 0; }},
         {"empty panel", [this] { host.PanelItems.clear(); }},
         {"panel info not filled", [this] { host.PanelFillsNothing = true; }},

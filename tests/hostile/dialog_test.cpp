@@ -34,8 +34,8 @@ protected:
         ASSERT_EQ(value.Present, model.Stored);
         if (!model.Stored) return;
         EXPECT_EQ(value.Type, static_cast<DWORD>(REG_SZ));
-        EXPECT_TRUE(value.Data == model.StoredText + '\0') << "stored " << value.Data.size() << " bytes, expected "
-                                                          << model.StoredText.size() + 1;
+        EXPECT_TRUE(value.Data == model.StoredText + '\0')
+            << "stored " << value.Data.size() << " bytes, expected " << model.StoredText.size() + 1;
     }
 
     // The whole list in memory, through the patterns a Ctrl release asks for.
@@ -114,8 +114,10 @@ TEST_F(DialogResults, LeaveMemoryRegistryAndTheNextDialogAsTheRulesSay) {
 
         result = random.Between(-2, 10);
         const uint32_t kind = random.Below(100);
-        edit = kind < 25 ? Edit::LeaveAsShown
-                         : kind < 35 ? Edit::GarbageAfterText : kind < 85 ? Edit::NewText : Edit::FullField;
+        edit = kind < 25   ? Edit::LeaveAsShown
+               : kind < 35 ? Edit::GarbageAfterText
+               : kind < 85 ? Edit::NewText
+                           : Edit::FullField;
         host.DialogCalls.clear();
         const int32_t returned = dll->Configure(static_cast<int32_t>(random.Next()));
 

@@ -181,8 +181,8 @@ void* __cdecl FencedMalloc(size_t size) {
         return nullptr;
     }
     const size_t pages = size == 0 ? 1 : (size + PageSize - 1) / PageSize;
-    auto* region = static_cast<uint8_t*>(VirtualAlloc(nullptr, (pages + 1) * PageSize, MEM_COMMIT | MEM_RESERVE,
-                                                      PAGE_READWRITE));
+    auto* region =
+        static_cast<uint8_t*>(VirtualAlloc(nullptr, (pages + 1) * PageSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (region == nullptr) return nullptr;
     DWORD old = 0;
     uint8_t* fence = region + pages * PageSize;
@@ -243,15 +243,15 @@ void FenceHeapOf(HMODULE module) {
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     int redirected = 0;
-    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         library->Name != 0; ++library) {
+    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name != 0;
+         ++library) {
         if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "msvcrt.dll") != 0) continue;
         auto* names = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + library->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + library->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
             if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG32) != 0) continue;
-            const char* name =
-                reinterpret_cast<const char*>(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
+            const char* name = reinterpret_cast<const char*>(
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
             DWORD& slot = slots->u1.Function;
             if (std::strcmp(name, "malloc") == 0) Redirect(slot, RealMalloc, &FencedMalloc), ++redirected;
             if (std::strcmp(name, "calloc") == 0) Redirect(slot, RealCalloc, &FencedCalloc), ++redirected;

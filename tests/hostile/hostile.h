@@ -7,8 +7,8 @@
 // the seed; LANTERNIX_HOSTILE_ROUNDS=<n> multiplies the number of cases.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
@@ -34,8 +34,8 @@ class Random {
 public:
     explicit Random(uint64_t seed) : state_(seed) {}
     uint32_t Next();
-    uint32_t Below(uint32_t bound);               // 0 .. bound-1; 0 when bound is 0
-    int32_t Between(int32_t low, int32_t high);   // low .. high, both included
+    uint32_t Below(uint32_t bound);              // 0 .. bound-1; 0 when bound is 0
+    int32_t Between(int32_t low, int32_t high);  // low .. high, both included
     bool Chance(uint32_t percent) { return Below(100) < percent; }
     uint8_t Byte(uint8_t low = 1, uint8_t high = 255);
     std::string Bytes(size_t count, uint8_t low = 1, uint8_t high = 255);

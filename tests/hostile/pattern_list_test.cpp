@@ -118,7 +118,8 @@ TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
         }
         // Names up to the whole 260-byte field, unterminated then, with no
         // zero byte after it in the record either.
-        const std::string name = random.Bytes(random.Chance(25) ? PanelItemNameSize : static_cast<size_t>(random.Between(1, 259)));
+        const std::string name =
+            random.Bytes(random.Chance(25) ? PanelItemNameSize : static_cast<size_t>(random.Between(1, 259)));
         std::vector<PanelItemRecord> items(1);
         std::memset(items.data(), 0x5A, sizeof items[0]);
         items[0].FindData.dwFileAttributes = random.Next() & ~DirectoryAttribute;

@@ -36,13 +36,16 @@ Root RandomRoot(Random& random) {
     switch (random.Below(10)) {
         case 0: root.Null = true; return root;
         case 1: return root;
-        case 2: root.Text = random.Pick(std::vector<std::string>{"\\", "\\\\", "Lx", "Lx\\", "Lx\\\\", "\\Lx"}); return root;
+        case 2:
+            root.Text = random.Pick(std::vector<std::string>{"\\", "\\\\", "Lx", "Lx\\", "Lx\\\\", "\\Lx"});
+            return root;
         default: break;
     }
     const size_t length = static_cast<size_t>(random.Between(static_cast<int32_t>(RootPrefix.size()), 300));
     root.Text = RootPrefix;
     while (root.Text.size() < length) {
-        const size_t segment = static_cast<size_t>(random.Chance(10) ? random.Between(200, 280) : random.Between(1, 40));
+        const size_t segment =
+            static_cast<size_t>(random.Chance(10) ? random.Between(200, 280) : random.Between(1, 40));
         for (size_t i = 0; i < segment; ++i) root.Text += NameByte(random);
         root.Text += random.Chance(10) ? "\\\\" : "\\";
     }
@@ -101,9 +104,9 @@ TEST_F(RegistryRoots, NameTheWholeSettingsKeyAndTheStoredListComesBack) {
         } else {
             // Only a path the registry itself refuses may stay empty.
             HKEY key = nullptr;
-            EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                                      nullptr),
-                      ERROR_SUCCESS)
+            EXPECT_NE(
+                RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                ERROR_SUCCESS)
                 << "the list was not stored under a key the registry accepts";
             if (key != nullptr) RegCloseKey(key);
         }

@@ -12,12 +12,12 @@
 namespace hostile {
 namespace {
 
-const std::vector<std::string> PatternPool = {"*.exe", "*.TXT", "?", "", " *", "a*b", "*.\xE9*", std::string(260, '*'),
-                                              "setup.*", "??"};
+const std::vector<std::string> PatternPool = {
+    "*.exe", "*.TXT", "?", "", " *", "a*b", "*.\xE9*", std::string(260, '*'), "setup.*", "??"};
 const std::vector<std::string> NamePool = {"setup.exe", "a.txt", "x", "ab", "readme", " q", "A1B", "file.\xE9t"};
 
-const std::vector<WORD> OtherEventTypes = {MOUSE_EVENT, WINDOW_BUFFER_SIZE_EVENT, MENU_EVENT, FOCUS_EVENT,
-                                           0,           0x20,                     0x40,       0xFFFF};
+const std::vector<WORD> OtherEventTypes = {
+    MOUSE_EVENT, WINDOW_BUFFER_SIZE_EVENT, MENU_EVENT, FOCUS_EVENT, 0, 0x20, 0x40, 0xFFFF};
 
 INPUT_RECORD RandomRecord(Random& random, WORD type) {
     INPUT_RECORD record;
@@ -32,9 +32,19 @@ INPUT_RECORD RandomKeyRecord(Random& random) {
     KEY_EVENT_RECORD& key = record.Event.KeyEvent;
     key.bKeyDown = static_cast<BOOL>(random.Pick(std::vector<uint32_t>{0, 0, 1, random.Next()}));
     switch (random.Below(20)) {
-        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: key.wVirtualKeyCode = VK_CONTROL; break;
-        case 8: case 9: key.wVirtualKeyCode = VK_UP; break;
-        case 10: key.wVirtualKeyCode = static_cast<WORD>(random.Pick(std::vector<uint32_t>{0x111, 0xFF11, 0x126})); break;
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7: key.wVirtualKeyCode = VK_CONTROL; break;
+        case 8:
+        case 9: key.wVirtualKeyCode = VK_UP; break;
+        case 10:
+            key.wVirtualKeyCode = static_cast<WORD>(random.Pick(std::vector<uint32_t>{0x111, 0xFF11, 0x126}));
+            break;
         default: key.wVirtualKeyCode = static_cast<WORD>(random.Next()); break;
     }
     key.wVirtualScanCode = static_cast<WORD>(random.Next());
@@ -46,7 +56,8 @@ PanelItemRecord RandomItem(Random& random) {
     std::memset(&item, 0x5A, sizeof item);  // no zero byte after the name but its own
     item.FindData.dwFileAttributes = random.Next();
     char* name = item.FindData.cFileName;
-    std::string text = random.Chance(40) ? random.Pick(NamePool) : random.Bytes(static_cast<size_t>(random.Between(0, 259)));
+    std::string text =
+        random.Chance(40) ? random.Pick(NamePool) : random.Bytes(static_cast<size_t>(random.Between(0, 259)));
     if (random.Chance(25)) text = random.Bytes(PanelItemNameSize);  // fills the field, no terminator
     std::memcpy(name, text.data(), text.size());
     if (text.size() < PanelItemNameSize) name[text.size()] = '\0';
@@ -154,7 +165,8 @@ TEST_F(RelayInput, FollowsTheRulesForEveryRecordAndPanel) {
         if (random.Chance(5)) {
             host.CurrentItem = random.Pick(std::vector<int32_t>{INT_MIN, INT_MAX});
         } else {
-            host.CurrentItem = count > 0 && random.Chance(50) ? random.Between(0, count - 1) : random.Between(-3, count + 3);
+            host.CurrentItem =
+                count > 0 && random.Chance(50) ? random.Between(0, count - 1) : random.Between(-3, count + 3);
         }
         host.TopItem = static_cast<int32_t>(random.Next());
 

@@ -20,8 +20,8 @@ int32_t __stdcall PanelControlService(int32_t panel, int32_t command, void* para
         if (!host.PanelFillsNothing && parameter != nullptr) {
             auto* info = static_cast<PanelInfoRecord*>(parameter);
             info->Items = host.PanelNullItems ? nullptr : host.PanelItems.data();
-            info->ItemCount = host.PanelCountOverride >= 0 ? host.PanelCountOverride
-                                                           : static_cast<int32_t>(host.PanelItems.size());
+            info->ItemCount =
+                host.PanelCountOverride >= 0 ? host.PanelCountOverride : static_cast<int32_t>(host.PanelItems.size());
             info->CurrentItem = host.CurrentItem;
             info->TopItem = host.TopItem;
         }
@@ -105,4 +105,3 @@ std::vector<std::string> TestHost::MatchedPatterns() const {
     for (const NameMatchCall& call : NameMatchCalls) patterns.push_back(call.Pattern);
     return patterns;
 }
-

@@ -85,8 +85,8 @@ TEST_F(ItemDialogTest, CallCarriesPositionSizeTopicArrayAndCount) {
     EXPECT_EQ(call.ModuleId, TestHost::ModuleId);
     EXPECT_EQ(call.Left, -1);
     EXPECT_EQ(call.Top, -1);
-    EXPECT_EQ(call.Right, 71);   // item 0's right + 4
-    EXPECT_EQ(call.Bottom, 8);   // last item's top + 3
+    EXPECT_EQ(call.Right, 71);  // item 0's right + 4
+    EXPECT_EQ(call.Bottom, 8);  // last item's top + 3
     EXPECT_EQ(call.Topic, topic);
     EXPECT_NE(call.ItemsAddress, nullptr);
     EXPECT_EQ(call.ItemCount, 3);
@@ -217,9 +217,8 @@ TEST_F(ItemDialogTest, ParameterFollowsTheKindOfItsValue) {
     static const char history[] = "History";
     uint8_t byte = 200;
     ItemValueList list;
-    const ItemValue parameters[] = {BooleanValue(true),       BooleanValue(false),
-                                    Raw(ValueKind::Boolean, 0x1FE), ByteReference(&byte),
-                                    TextPointerValue(history), IntegerValue(77),
+    const ItemValue parameters[] = {BooleanValue(true),   BooleanValue(false),       Raw(ValueKind::Boolean, 0x1FE),
+                                    ByteReference(&byte), TextPointerValue(history), IntegerValue(77),
                                     NullReference()};
     for (const ItemValue& parameter : parameters)
         AddItem(list, 0, 1, 2, 3, BooleanValue(false), parameter, 0, NullReference());
@@ -245,9 +244,9 @@ TEST_F(ItemDialogTest, TextComesFromMessagesOrReferencedVariables) {
     Text empty;
     static const char pointed[] = "pointed";
     ItemValueList list;
-    const ItemValue data[] = {IntegerValue(3),      IntegerValue(0x83),         IntegerValue(9),
+    const ItemValue data[] = {IntegerValue(3),          IntegerValue(0x83),      IntegerValue(9),
                               TextReference(&variable), TextReference(&withNul), TextReference(&empty),
-                              NullReference(),      BooleanValue(true),        TextPointerValue(pointed)};
+                              NullReference(),          BooleanValue(true),      TextPointerValue(pointed)};
     for (const ItemValue& value : data) AddItem(list, 0, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, value);
     RunItemDialog(nullptr, list);
     const auto& items = Sent();
@@ -326,8 +325,7 @@ TEST_F(ItemDialogTest, ReadBackPassesOverEverythingButReferences) {
     ItemValueList list;
     AddItem(list, 0, 1, 2, 3, BooleanValue(false), NullReference(), 0, NullReference());
     list.insert(list.end(), {IntegerValue(0), BadReference(), BadReference(), BadReference(), BadReference(),
-                             BooleanValue(false), BadReference(),
-                             NullReference()});
+                             BooleanValue(false), BadReference(), NullReference()});
     AddItem(list, 0, 1, 2, 3, BooleanValue(false), IntegerValue(UnmappedAddress), 0, IntegerValue(UnmappedAddress));
     AddItem(list, 0, 1, 2, 3, BooleanValue(false), BooleanValue(true), 0, BooleanValue(true));
     AddItem(list, 0, 1, 2, 3, BooleanValue(false), Raw(ValueKind::TextPointer, AddressOf("p")), 0,
@@ -347,7 +345,8 @@ TEST_F(ItemDialogTest, ReadBackPassesOverEverythingButReferences) {
     // Positions 1 to 4 and 6 are taken as plain numbers, whatever their kind.
     const int32_t second[] = {0, UnmappedAddress, UnmappedAddress, UnmappedAddress, 0, -1, 0, UnmappedAddress, 0};
     for (size_t f = 0; f < 9; ++f) EXPECT_EQ(FieldAt(items[1], f * 4), second[f]) << "offset " << f * 4;
-    for (size_t k = 0; k < items.size(); ++k) EXPECT_TRUE(TextIs(items[k], "")) << "item " << k;  // id 0xDEA0 is message 32: none
+    for (size_t k = 0; k < items.size(); ++k)
+        EXPECT_TRUE(TextIs(items[k], "")) << "item " << k;  // id 0xDEA0 is message 32: none
     ASSERT_EQ(host.MessageCalls.size(), 1u);
     EXPECT_EQ(host.MessageCalls[0].MessageId, 0x20);
 }

@@ -57,9 +57,8 @@ TEST_F(PatternTest, DefaultListStopsAtTheFirstMatch) {
 
     host.NameMatchCalls.clear();
     EXPECT_FALSE(MatchesStartPattern("readme.txt"));
-    EXPECT_EQ(host.MatchedPatterns(),
-              (Texts{"*.com", "*.exe", "*.bat", "*.cmd", "*.rar", "*.arj", "*.zip", "*.lzh", "*.ha", "*.uc2", "*.ain",
-                     "*.gz", "*.tar", "*.tgz", "*.bz2"}));
+    EXPECT_EQ(host.MatchedPatterns(), (Texts{"*.com", "*.exe", "*.bat", "*.cmd", "*.rar", "*.arj", "*.zip", "*.lzh",
+                                             "*.ha", "*.uc2", "*.ain", "*.gz", "*.tar", "*.tgz", "*.bz2"}));
 }
 
 TEST_F(PatternTest, ListSplitsAtEveryCommaKeepingBlanksAndEmptyPatterns) {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/resource_meter.h"
 #include "relay/key_relay.h"
 #include "relay/plugin.h"
 #include "support/settings.h"
 #include "support/startup.h"
-#include "hostkit/resource_meter.h"
 #include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
