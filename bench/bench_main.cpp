@@ -224,31 +224,41 @@ void MeasureEntryPoints(const std::string& dllPath) {
 }
 
 // LoadLibrary and FreeLibrary of the plug-in against the same of a DLL that
-// has one export and no runtime. Every cycle is timed on its own, the two
-// DLLs taking turns to go first, so both see the same moments of the machine.
+// has one export and no runtime, in rounds of cycles. Within a round the two
+// DLLs take turns to go first, so both see the same moments of the machine;
+// a single cycle is too short to compare on its own under Wine.
 void CompareLoading(const std::string& dllPath) {
     const std::string minimalPath = dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "lanternix-minimal.dll";
-    constexpr int Cycles = 1000;
-    std::vector<double> plugin, minimal;
-    auto cycle = [](const std::string& path, std::vector<double>& times) {
+    constexpr int Rounds = 20;
+    constexpr int CyclesPerRound = 50;
+    std::vector<double> plugin, minimal;  // nanoseconds per cycle, one entry a round
+    auto cycle = [](const std::string& path, double& total) {
         const double start = Seconds();
         HMODULE loaded = LoadLibraryA(path.c_str());
         if (loaded == nullptr) return false;
         FreeLibrary(loaded);
-        times.push_back((Seconds() - start) * 1e9);
+        total += Seconds() - start;
         return true;
     };
-    for (int i = 0; i < Cycles; ++i) {
-        const bool pluginFirst = i % 2 == 0;
-        if (!cycle(pluginFirst ? dllPath : minimalPath, pluginFirst ? plugin : minimal) ||
-            !cycle(pluginFirst ? minimalPath : dllPath, pluginFirst ? minimal : plugin)) {
-            std::printf("  cannot load %s or %s\n", dllPath.c_str(), minimalPath.c_str());
-            return;
+    for (int round = 0; round < Rounds; ++round) {
+        double pluginTotal = 0, minimalTotal = 0;
+        for (int i = 0; i < CyclesPerRound; ++i) {
+            const bool pluginFirst = i % 2 == 0;
+            if (!cycle(pluginFirst ? dllPath : minimalPath, pluginFirst ? pluginTotal : minimalTotal) ||
+                !cycle(pluginFirst ? minimalPath : dllPath, pluginFirst ? minimalTotal : pluginTotal)) {
+                std::printf("  cannot load %s or %s\n", dllPath.c_str(), minimalPath.c_str());
+                return;
+            }
         }
+        plugin.push_back(pluginTotal * 1e9 / CyclesPerRound);
+        minimal.push_back(minimalTotal * 1e9 / CyclesPerRound);
     }
     const Timing pluginTime = Summarise(plugin);
     const Timing minimalTime = Summarise(minimal);
-    std::printf("  LoadLibrary then FreeLibrary, %d cycles each, fastest cycle (median cycle):\n", Cycles);
+    std::printf(
+        "  LoadLibrary then FreeLibrary, %d rounds of %d cycles each, per cycle in the fastest round\n"
+        "  (median round):\n",
+        Rounds, CyclesPerRound);
     std::printf("    Lanternix.dll %s (%s); a minimal DLL (one export, no runtime) %s (%s)\n",
                 Time(pluginTime.Best).c_str(), Time(pluginTime.Median).c_str(), Time(minimalTime.Best).c_str(),
                 Time(minimalTime.Median).c_str());
