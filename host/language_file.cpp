@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "host/text.h"
@@ -75,11 +74,10 @@ int32_t ChooseLanguageFile(const std::vector<LanguageFile>& files, const std::st
 }
 
 bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& error) {
-    std::ifstream stream(Widen(path).c_str(), std::ios::binary);
-    if (!stream) return error = "cannot read the language file " + path, false;
-    std::ostringstream content;
-    content << stream.rdbuf();
-    file = ParseLanguageFile(content.str());
+    std::string content, reason;
+    if (!ReadWholeFile(path, content, reason))
+        return error = "cannot read the language file " + path + ": " + reason, false;
+    file = ParseLanguageFile(content);
     file.FileName = BaseName(path);
     return true;
 }

@@ -10,8 +10,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "host/file_manager.h"
 #include "host/interactive_session.h"
@@ -27,15 +25,6 @@ namespace {
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
-
-bool ReadWholeFile(const std::string& path, std::string& content) {
-    std::ifstream file(Widen(path).c_str(), std::ios::binary);
-    if (!file) return false;
-    std::ostringstream text;
-    text << file.rdbuf();
-    content = text.str();
-    return true;
 }
 
 // The language file the file manager would take, and a note when it is not
@@ -76,7 +65,9 @@ int Run() {
     std::vector<ScriptStep> steps;
     if (!options.Script.empty()) {
         std::string content;
-        if (!ReadWholeFile(options.Script, content)) return Fail("cannot read the script " + options.Script);
+        std::string reason;
+        if (!ReadWholeFile(options.Script, content, reason))
+            return Fail("cannot read the script " + options.Script + ": " + reason);
         if (!ParseScript(content, steps, error)) return Fail(options.Script + ", " + error);
     }
     std::string folder;
@@ -87,8 +78,10 @@ int Run() {
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 
     Print("Lanternix stand-in host");
-    Say("plug-in", plugin.Dll.File().substr(plugin.Dll.File().find_last_of("\\/") + 1));
-    Say("messages", Host.Messages.FileName + " (" +
+    // Files the user named are shown as named; the ones beside the host by name only.
+    const std::string pluginName = plugin.Dll.File().substr(plugin.Dll.File().find_last_of("\\/") + 1);
+    Say("plug-in", options.PluginPath.empty() ? pluginName : options.PluginPath);
+    Say("messages", (options.MessagesPath.empty() ? Host.Messages.FileName : options.MessagesPath) + " (" +
                         (Host.Messages.Name.empty() ? "no .Language line" : Host.Messages.Name) + languageNote + ")");
     plugin.RegistryRoot = options.RegistryRoot;
     Say("registry", "HKEY_CURRENT_USER\\" + PatternKeyPath() + ", value " + PatternValueName);

@@ -23,6 +23,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
         if (lineNumber == 1 && raw.compare(0, 3, ByteOrderMark) == 0) raw.erase(0, 3);
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         if (!IsUtf8(raw)) return fail("not UTF-8 text; save the script in UTF-8");
+        if (raw.find('\0') != std::string::npos) return fail("a zero byte, which no text holds");
         const std::string line = Trim(raw);
         if (line.empty() || line[0] == '#') continue;
         std::string word, rest;

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace {
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
@@ -107,3 +109,15 @@ bool Utf8ToOem(const std::string& utf8, std::string& oem, std::string& refused) 
 }
 
 std::string OemCodePageName() { return "OEM code page " + std::to_string(GetOEMCP()); }
+
+bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return reason = "no such file", false;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return reason = "a folder, not a file", false;
+    std::ifstream file(Widen(path).c_str(), std::ios::binary);
+    if (!file) return reason = "it cannot be opened for reading", false;
+    std::ostringstream bytes;
+    bytes << file.rdbuf();  // an empty file leaves the stream failed and the text empty
+    content = bytes.str();
+    return true;
+}

@@ -12,6 +12,10 @@ bool LessIgnoringCase(const std::string& a, const std::string& b);
 // own blanks, since texts such as a pattern list may hold them.
 void SplitCommand(const std::string& line, std::string& word, std::string& rest);
 
+// The whole of a file, as bytes. False with a reason (no such file, a folder,
+// or the system's word) when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason);
+
 // UTF-8, the host's own encoding and the terminal's, to and from UTF-16.
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);

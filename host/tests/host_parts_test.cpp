@@ -261,6 +261,11 @@ TEST(Script, FaultsNameTheirLine) {
         EXPECT_FALSE(ParseScript(text, steps, error)) << text;
         EXPECT_EQ(error, expected) << text;
     }
+    // A zero byte would cut the text the dialog gets short, silently.
+    std::vector<ScriptStep> steps;
+    std::string error;
+    EXPECT_FALSE(ParseScript(std::string("config\nset a\0b\nescape\n", 22), steps, error));
+    EXPECT_EQ(error, "line 2: a zero byte, which no text holds");
 }
 
 TEST(LanguageFile, MessagesEscapesAndTheLanguageLine) {
