@@ -91,8 +91,7 @@ int Run() {
     }
     Say("list", ListInUse());
     StartPlugin();
-    Say("load",
-        plugin.Dll.File().substr(plugin.Dll.File().find_last_of("\\/") + 1) + " loaded and handed the start-up record");
+    Say("load", pluginName + " loaded and handed the start-up record");
     Host.ThePanel = Panel(options.Rows);
     Host.FolderPath = folder;
     FolderListing listing;
