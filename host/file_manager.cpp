@@ -133,6 +133,8 @@ void Restart() {
     if (!ThePlugin->Dll.Load(error)) return Problem(error);
     StartPlugin();
     Say("load", name + " loaded again and handed the start-up record");
+    // A list applied until restart is gone now: say which one the plug-in read.
+    Say("list", ListInUse());
 }
 
 bool ShowFolder(const std::string& path, const std::string& cursorOn, std::string& error) {
