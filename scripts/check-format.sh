@@ -9,7 +9,7 @@ command -v clang-format > /dev/null || { echo "clang-format is missing (scripts/
 differing=()
 while IFS= read -r -d '' file; do
     clang-format --dry-run --Werror "$file" > /dev/null 2>&1 || differing+=("$file")
-done < <(git ls-files -z '*.cpp' '*.h')
+done < <(git ls-files -z '*.cpp' '*.h' '*.c')
 
 if [ ${#differing[@]} -gt 0 ]; then
     echo "Not formatted as .clang-format says (clang-format -i FILE mends it):" >&2
