@@ -8,7 +8,7 @@ source "$(dirname "$0")/folders.sh"
 cd "$root"
 
 scripts/build.sh --log
-demo/make-sample.sh "$build/sample"
+tools/demo/make-sample.sh "$build/sample"
 
 # The host runs on a pseudo-terminal, which Wine turns into the console the
 # plug-in reads its key events from, in a Wine prefix of the build's own. It
@@ -20,7 +20,7 @@ cd "$build"
 status=0
 WINEPREFIX=$build/wineprefix "$root/tests/run-under-wine.sh" bin/lanternix-host.exe \
     --registry-root 'Software\LanternixDemo\Plugins' --reset-settings \
-    --script "$root/demo/session.txt" sample | tr -d '\r' | tee demo-transcript.txt || status=$?
+    --script "$root/tools/demo/session.txt" sample | tr -d '\r' | tee demo-transcript.txt || status=$?
 echo
 echo "The transcript is also in $build/demo-transcript.txt."
 exit $status

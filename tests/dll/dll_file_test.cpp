@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/pe_imports.h"
-#include "hostkit/plugin_dll.h"
+#include "tools/hostkit/pe_facts.h"
+#include "tools/hostkit/plugin_dll.h"
 
 namespace {
 

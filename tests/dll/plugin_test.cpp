@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/unique_handle.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
+#include "tools/hostkit/unique_handle.h"
 
 namespace {
 

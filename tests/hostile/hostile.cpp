@@ -7,8 +7,8 @@
 #include <cstring>
 #include <map>
 
-#include "hostkit/unique_handle.h"
 #include "tests/testbed/crash_report.h"
+#include "tools/hostkit/unique_handle.h"
 
 namespace hostile {
 

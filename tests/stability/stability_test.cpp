@@ -12,10 +12,10 @@
 #include <functional>
 #include <string>
 
-#include "hostkit/lean_host.h"
-#include "hostkit/resource_meter.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
+#include "tools/hostkit/lean_host.h"
+#include "tools/hostkit/resource_meter.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/lean_host.h"
 #include "support/host_interface.h"
+#include "tools/hostkit/lean_host.h"
 
 struct PanelCall {
     int32_t Panel;

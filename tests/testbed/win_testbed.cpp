@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "hostkit/key_hook.h"
-#include "hostkit/unique_handle.h"
+#include "tools/hostkit/key_hook.h"
+#include "tools/hostkit/unique_handle.h"
 
 // ---- console input -------------------------------------------------------
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/console_input.h"
-#include "hostkit/plugin_dll.h"
-#include "hostkit/watchdog.h"
 #include "support/host_interface.h"
+#include "tools/hostkit/console_input.h"
+#include "tools/hostkit/plugin_dll.h"
+#include "tools/hostkit/watchdog.h"
 
 // ---- console input -------------------------------------------------------
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "hostkit/resource_meter.h"
 #include "relay/key_relay.h"
 #include "relay/plugin.h"
 #include "support/settings.h"
@@ -16,6 +15,7 @@
 #include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
+#include "tools/hostkit/resource_meter.h"
 
 namespace {
 

@@ -1,9 +1,0 @@
-// The scripted session: a session script's steps run one after the other,
-// printed as a transcript.
-#pragma once
-
-#include <vector>
-
-#include "host/session_script.h"
-
-int RunScript(const std::vector<ScriptStep>& steps);

@@ -1,0 +1,415 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tools/host/dialog.h"
+#include "tools/host/keys.h"
+#include "tools/host/language_file.h"
+#include "tools/host/panel.h"
+#include "tools/host/session_script.h"
+#include "tools/host/text.h"
+#include "tools/host/viewer.h"
+#include "tools/hostkit/plugin_dll.h"
+
+namespace {
+
+std::vector<std::string> Names(const std::vector<PanelItemRecord>& items) {
+    std::vector<std::string> names;
+    for (const PanelItemRecord& item : items) names.push_back(item.FindData.cFileName);
+    return names;
+}
+
+Panel PanelOf(int32_t count, int32_t rows) {
+    std::vector<PanelItemRecord> items;
+    for (int32_t i = 0; i < count; ++i) items.push_back(MakeItem("f" + std::to_string(i), FILE_ATTRIBUTE_NORMAL));
+    Panel panel(rows);
+    panel.SetItems(ListingOf(items));
+    return panel;
+}
+
+}  // namespace
+
+TEST(PanelRedraw, KeepsTheCursorOnAnItemAndInSight) {
+    Panel panel = PanelOf(6, 20);
+    EXPECT_FALSE(panel.Redraw(3, 0));
+    EXPECT_EQ(panel.Current(), 3);
+    EXPECT_TRUE(panel.Redraw(6, 0));  // one past the last item
+    EXPECT_EQ(panel.Current(), 5);
+    EXPECT_TRUE(panel.Redraw(-1, 0));  // Up over the first item
+    EXPECT_EQ(panel.Current(), 0);
+    EXPECT_TRUE(panel.Redraw(2, 4));  // all six items fit: nothing to scroll
+    EXPECT_EQ(panel.Top(), 0);
+
+    Panel tall = PanelOf(10, 3);
+    EXPECT_TRUE(tall.Redraw(9, 0));
+    EXPECT_EQ(tall.Current(), 9);
+    EXPECT_EQ(tall.Top(), 7);
+    EXPECT_TRUE(tall.Redraw(5, 2));  // row 5 lies below rows 2..4
+    EXPECT_EQ(tall.Top(), 3);
+    EXPECT_TRUE(tall.Redraw(0, 9));  // top past the last page, cursor above it
+    EXPECT_EQ(tall.Top(), 0);
+    EXPECT_FALSE(tall.Redraw(4, 3));
+    EXPECT_EQ(tall.Current(), 4);
+    EXPECT_EQ(tall.Top(), 3);
+}
+
+TEST(PanelRedraw, EmptyPanelStaysAtZero) {
+    Panel panel = PanelOf(0, 20);
+    EXPECT_EQ(panel.ItemArray(), nullptr);
+    EXPECT_TRUE(panel.Redraw(1, 1));
+    EXPECT_EQ(panel.Current(), 0);
+    EXPECT_EQ(panel.Top(), 0);
+    EXPECT_EQ(panel.NameAt(0), "");
+    EXPECT_FALSE(panel.IsDirectory(0));
+}
+
+TEST(PanelFind, ExactNameBeforeAnyCase) {
+    Panel panel;
+    panel.SetItems(ListingOf({MakeItem("Notes.md", 0), MakeItem("notes.md", 0),
+                              MakeItem("docs", FILE_ATTRIBUTE_DIRECTORY), MakeItem("Über.txt", 0)}));
+    EXPECT_EQ(panel.Find("notes.md"), 1);
+    EXPECT_EQ(panel.Find("DOCS"), 2);
+    EXPECT_EQ(panel.Find("über.TXT"), 3);  // any case, non-ASCII letters too
+    EXPECT_EQ(panel.Find("missing"), -1);
+    EXPECT_TRUE(panel.IsDirectory(2));
+    EXPECT_FALSE(panel.IsDirectory(0));
+}
+
+TEST(ListFolder, ParentFirstThenFoldersThenFilesByNameInTheOemCodePage) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::string root = Narrow(temp) + "lanternix-host-list";
+    const char* files[] = {"b.txt", "A.exe", "c.ZIP", "café.exe", "日本.txt"};
+    const char* folders[] = {"sub", "Zdir", "alpha"};
+    CreateDirectoryW(Widen(root).c_str(), nullptr);
+    for (const char* f : folders) CreateDirectoryW(Widen(root + "\\" + f).c_str(), nullptr);
+    for (const char* f : files) std::ofstream(Widen(root + "\\" + f).c_str()) << "x";
+
+    std::string path, error;
+    ASSERT_TRUE(FolderPath(root + "\\", path, error)) << error;
+    EXPECT_EQ(path, root);
+    FolderListing listing;
+    ASSERT_TRUE(ListFolder(path, listing, error)) << error;
+    EXPECT_EQ(Names(listing.Items), (std::vector<std::string>{"..", "alpha", "sub", "Zdir", "A.exe", "b.txt", "c.ZIP",
+                                                              "caf\x82.exe", "??.txt"}));
+    EXPECT_EQ(listing.RealNames.back(), "日本.txt");
+    for (size_t i = 0; i < listing.Items.size(); ++i)
+        EXPECT_EQ((listing.Items[i].FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, i < 4) << i;
+    Panel panel;
+    panel.SetItems(listing);
+    EXPECT_EQ(panel.NameAt(7), "café.exe");
+    EXPECT_TRUE(panel.NameFits(7));
+    EXPECT_EQ(panel.NameAt(8), "??.txt");  // as the plug-in sees it
+    EXPECT_FALSE(panel.NameFits(8));
+    EXPECT_EQ(FolderDisplayName(path), "lanternix-host-list");
+    EXPECT_EQ(FolderBehind(path, "sub"), root + "\\sub");
+    EXPECT_EQ(FolderBehind(root + "\\sub", ".."), root);
+    EXPECT_EQ(FolderBehind("C:\\top", ".."), "C:\\");
+
+    EXPECT_FALSE(FolderPath(root + "\\b.txt", path, error));
+    EXPECT_EQ(error, "not a folder, but a file: " + root + "\\b.txt");
+    EXPECT_FALSE(FolderPath(root + "\\missing", path, error));
+    EXPECT_EQ(error, "no such folder: " + root + "\\missing");
+
+    for (const char* f : files) DeleteFileW(Widen(root + "\\" + f).c_str());
+    for (const char* f : folders) RemoveDirectoryW(Widen(root + "\\" + f).c_str());
+    ASSERT_TRUE(ListFolder(root, listing, error));
+    EXPECT_EQ(Names(listing.Items), (std::vector<std::string>{".."}));  // empty, but it has a parent
+    RemoveDirectoryW(Widen(root).c_str());
+
+    ASSERT_TRUE(ListFolder("C:\\", listing, error)) << error;
+    ASSERT_FALSE(listing.Items.empty());
+    EXPECT_STRNE(listing.Items[0].FindData.cFileName, "..");  // a drive's root has no parent
+}
+
+// The OEM code page of the test prefix is 437 or 850; both hold é and ü at
+// the same places.
+TEST(CodePage, ConvertedBothWaysAndRefusedByName) {
+    ASSERT_TRUE(GetOEMCP() == 437 || GetOEMCP() == 850) << GetOEMCP();
+    std::string oem, refused;
+    ASSERT_TRUE(Utf8ToOem("über*,café", oem, refused));
+    EXPECT_EQ(oem,
+              "\x81"
+              "ber*,caf\x82");
+    EXPECT_EQ(OemToUtf8(oem), "über*,café");
+    EXPECT_FALSE(Utf8ToOem("über*,日本*", oem, refused));
+    EXPECT_EQ(refused, "日 (U+65E5)");
+    EXPECT_EQ(oem, "");
+    EXPECT_FALSE(Utf8ToOem("a\xF0\x9F\x98\x80", oem, refused));  // one character beyond 16 bits
+    EXPECT_EQ(refused, "\xF0\x9F\x98\x80 (U+1F600)");
+    EXPECT_FALSE(Utf8ToOem("\xE2\x80\x9Cq\xE2\x80\x9D", oem, refused));  // a curly quote has no plain look-alike here
+    EXPECT_EQ(refused, "\xE2\x80\x9C (U+201C)");
+    EXPECT_FALSE(IsUtf8("caf\xE9"));
+}
+
+TEST(Viewer, TextCutToItsLinesAndWidthOtherContentInHex) {
+    std::string text;
+    for (int i = 1; i <= 10; ++i) text += "line " + std::to_string(i) + "\r\n";
+    const std::vector<std::string> lines = ViewFile(text, text.size());
+    ASSERT_EQ(lines.size(), ViewerLines + 1);
+    EXPECT_EQ(lines[0], "line 1");
+    EXPECT_EQ(lines[ViewerLines - 1], "line 8");
+    EXPECT_EQ(lines.back(), "(more lines follow)");
+
+    const std::string wide = "\t" + std::string(70, 'x');
+    EXPECT_EQ(ViewFile(wide, wide.size()), (std::vector<std::string>{"    " + std::string(59, 'x') + ">"}));
+    EXPECT_EQ(ViewFile("caf\x82\n", 5), (std::vector<std::string>{"café"}));  // not UTF-8: the OEM code page
+    EXPECT_EQ(ViewFile("café\n", 6), (std::vector<std::string>{"café"}));
+    EXPECT_EQ(ViewFile("", 0), (std::vector<std::string>{"(the file is empty)"}));
+
+    const std::string binary = std::string("MZ\0\x01", 4) + std::string(70, 'A');
+    const std::vector<std::string> hex = ViewFile(binary, 1000);
+    ASSERT_EQ(hex.size(), 5u);
+    EXPECT_EQ(hex[0], "0000  4D 5A 00 01 41 41 41 41 41 41 41 41 41 41 41 41  MZ..AAAAAAAAAAAA");
+    EXPECT_EQ(hex[3].substr(0, 6), "0030  ");
+    EXPECT_EQ(hex[4], "(936 more bytes)");
+}
+
+TEST(Keys, NamesAndScanCodes) {
+    KeyName key{};
+    ASSERT_TRUE(FindKey("ctrl", key));
+    EXPECT_EQ(key.VirtualKey, VK_CONTROL);
+    EXPECT_EQ(key.ScanCode, 0x1D);
+    ASSERT_TRUE(FindKey("a", key));
+    EXPECT_STREQ(key.Name, "A");
+    EXPECT_EQ(key.VirtualKey, 'A');
+    EXPECT_EQ(key.ScanCode, 0x1E);
+    ASSERT_TRUE(FindKey("0", key));
+    EXPECT_EQ(key.ScanCode, 0x0B);
+    ASSERT_TRUE(FindKey("PageDown", key));
+    EXPECT_EQ(key.VirtualKey, VK_NEXT);
+    EXPECT_FALSE(FindKey("Ctrl+A", key));
+    EXPECT_FALSE(FindKey("", key));
+    EXPECT_EQ(VirtualKeyName(VK_F3), "F3");
+    EXPECT_EQ(VirtualKeyName('Q'), "Q");
+    EXPECT_EQ(VirtualKeyName(0xFF), "vk 0xFF");
+}
+
+TEST(Script, StepsWithLinesKeysAndDialogAnswers) {
+    const std::string text =
+        "# a comment\r\n"
+        "say Heading with  two blanks\r\n"
+        "press down\n"
+        "\n"
+        "release Ctrl\n"
+        "config\n"
+        "  set  *.a, *.b\n"
+        "  append ,*.md\n"
+        "  button Save\n"
+        "config\n"
+        "escape\n"
+        "menu\npanel\nregistry\nrestart\ncursor notes.md\n";
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript(text, steps, error)) << error;
+    ASSERT_EQ(steps.size(), 10u);
+    EXPECT_EQ(steps[0].Kind, StepKind::Say);
+    EXPECT_EQ(steps[0].Text, "Heading with  two blanks");
+    EXPECT_EQ(steps[1].Kind, StepKind::Key);
+    EXPECT_EQ(steps[1].Line, 3);
+    EXPECT_EQ(steps[1].Key.VirtualKey, VK_DOWN);
+    EXPECT_TRUE(steps[1].Down);
+    EXPECT_EQ(steps[2].Line, 5);
+    EXPECT_FALSE(steps[2].Down);
+    ASSERT_EQ(steps[3].Kind, StepKind::Config);
+    ASSERT_EQ(steps[3].Answers.size(), 3u);
+    EXPECT_EQ(steps[3].Answers[0].Kind, AnswerKind::Set);
+    EXPECT_EQ(steps[3].Answers[0].Text, " *.a, *.b");  // one blank separates; the rest is the text
+    EXPECT_EQ(steps[3].Answers[1].Text, ",*.md");
+    EXPECT_EQ(steps[3].Answers[2].Kind, AnswerKind::Button);
+    EXPECT_EQ(steps[3].Answers[2].Text, "Save");
+    EXPECT_EQ(steps[3].Answers[2].Line, 9);
+    ASSERT_EQ(steps[4].Answers.size(), 1u);
+    EXPECT_EQ(steps[4].Answers[0].Kind, AnswerKind::Escape);
+    EXPECT_EQ(steps[5].Kind, StepKind::Menu);
+    EXPECT_EQ(steps[8].Kind, StepKind::Restart);
+    EXPECT_EQ(steps[9].Kind, StepKind::Cursor);
+    EXPECT_EQ(steps[9].Text, "notes.md");
+    EXPECT_EQ(steps[9].Source, "cursor notes.md");
+}
+
+TEST(Script, ByteOrderMarkPassedOverAndTypedTextInTheOemCodePage) {
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript("\xEF\xBB\xBFpanel\nconfig\nset \xC3\xBC*\nescape\n", steps, error)) << error;
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].Kind, StepKind::Show);
+    EXPECT_EQ(steps[1].Answers[0].Text, "\x81*");                           // ü, as the dialog holds it
+    EXPECT_FALSE(ParseScript("panel\n\xEF\xBB\xBFpanel\n", steps, error));  // only at the start
+    EXPECT_FALSE(ParseScript("config\nset \xE6\x97\xA5*\nescape\n", steps, error));
+    EXPECT_EQ(error,
+              "line 2: \xE6\x97\xA5 (U+65E5) cannot be typed: the " + OemCodePageName() + " has no place for it");
+    EXPECT_FALSE(ParseScript("say caf\xE9\n", steps, error));
+    EXPECT_EQ(error, "line 1: not UTF-8 text; save the script in UTF-8");
+}
+
+TEST(Script, FaultsNameTheirLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"menu\npress Foo\n", "line 2: unknown key 'Foo'"},
+        {"press\n", "line 1: 'press' needs a key name, such as Ctrl, Down or F3"},
+        {"button 1\n", "line 1: 'button' answers a dialog, but no 'config' comes before it"},
+        {"config\nset x\npress Down\n",
+         "line 3: the dialog of line 1 is still open: end it with 'button N' or 'escape'"},
+        {"menu\nconfig\nappend x\n", "line 2: the dialog is never closed: end it with 'button N' or 'escape'"},
+        {"config\nbutton 0\n", "line 2: 'button' needs a number from 1 or a button's text"},
+        {"menu now\n", "line 1: 'menu' takes nothing after it"},
+        {"jump\n", "line 1: unknown command 'jump'"},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::vector<ScriptStep> steps;
+        std::string error;
+        EXPECT_FALSE(ParseScript(text, steps, error)) << text;
+        EXPECT_EQ(error, expected) << text;
+    }
+    // A zero byte would cut the text the dialog gets short, silently.
+    std::vector<ScriptStep> steps;
+    std::string error;
+    EXPECT_FALSE(ParseScript(std::string("config\nset a\0b\nescape\n", 22), steps, error));
+    EXPECT_EQ(error, "line 2: a zero byte, which no text holds");
+}
+
+TEST(LanguageFile, MessagesEscapesAndTheLanguageLine) {
+    const LanguageFile file = ParseLanguageFile(
+        "// a comment line\r\n"
+        "  .Language= German , German (Deutsch) \r\n"
+        "\r\n"
+        "   \"plain\"   \r\n"
+        "\"\\\\ \\\" \\n \\r \\b \\t \\x \"\"\"\r\n"  // every escape, one kept backslash, a doubled quote
+        "\"no closing quote\n"
+        "\"\"\n"  // an empty message
+        "not a message\n"
+        "@Contents\n"
+        ".Language=Other\n"  // too late to count
+        "\"\\\"\"\n");
+    EXPECT_EQ(file.Name, "German");
+    EXPECT_EQ(file.Description, "German (Deutsch)");
+    EXPECT_EQ(file.Texts,
+              (std::vector<std::string>{"plain", "\\ \" \n \r \b \t \\x \"", "no closing quote", "", "\""}));
+    EXPECT_EQ(ParseLanguageFile("\"a\"\n@Contents\n.Language=Late\n").Name, "");
+
+    std::string problem;
+    EXPECT_STREQ(MessageText(file, 1, problem), "\\ \" \n \r \b \t \\x \"");
+    EXPECT_EQ(problem, "");
+    LanguageFile named = file;
+    named.FileName = "LanternixGer.lng";
+    EXPECT_STREQ(MessageText(named, 5, problem), "");
+    EXPECT_EQ(problem, "LanternixGer.lng holds no message 5 (it has 5): the plug-in gets an empty text");
+    EXPECT_STREQ(MessageText(named, -1, problem), "");
+    EXPECT_NE(problem, "");
+}
+
+TEST(LanguageFile, ChosenByNameThenEnglishThenAnyOne) {
+    auto named = [](const char* name) {
+        LanguageFile file;
+        file.Name = name;
+        return file;
+    };
+    const std::vector<LanguageFile> files = {named("French"), named("english"), named("German")};
+    EXPECT_EQ(ChooseLanguageFile(files, "GERMAN"), 2);
+    EXPECT_EQ(ChooseLanguageFile(files, "xx"), 1);
+    EXPECT_EQ(ChooseLanguageFile({named("French"), named("German")}, "xx"), 0);
+    EXPECT_EQ(ChooseLanguageFile({}, "English"), -1);
+    EXPECT_EQ(LanguageNames(files), "French, english, German");
+}
+
+// The files beside the DLL are the shipped ones; each text must fit where the
+// configuration dialog shows it.
+TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
+    std::vector<LanguageFile> files;
+    std::string error;
+    ASSERT_TRUE(ReadLanguageFiles(ProgramFolder(), files, error)) << error;
+    const std::string wanted[][2] = {{"LanternixEng.lng", "English"}, {"LanternixGer.lng", "German"}};
+    for (const auto& [fileName, language] : wanted) {
+        const int32_t index = ChooseLanguageFile(files, language);
+        ASSERT_GE(index, 0);
+        const LanguageFile& file = files[static_cast<size_t>(index)];
+        EXPECT_EQ(file.FileName, fileName);
+        ASSERT_EQ(file.Texts.size(), 5u) << fileName;
+        for (const std::string& text : file.Texts) EXPECT_FALSE(text.empty()) << fileName;
+        // The label runs from column 5 to the frame at column 67; the title
+        // sits in the frame's top line with a blank on each side.
+        EXPECT_LE(file.Texts[4].size(), 61u) << fileName;
+        EXPECT_LE(file.Texts[3].size() + 2, 63u) << fileName;
+        // Both buttons, "[ text ]" each and one blank apart, inside the frame.
+        EXPECT_LE(file.Texts[0].size() + file.Texts[1].size() + 9, 63u) << fileName;
+    }
+    EXPECT_EQ(files[1].Description, "German (Deutsch)");
+    EXPECT_FALSE(ReadLanguageFiles(ProgramFolder() + "no-such-folder\\", files, error));
+}
+
+namespace {
+DialogItemRecord Item(int32_t type, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* text) {
+    DialogItemRecord item{};
+    item.ItemType = type;
+    item.Left = left;
+    item.Top = top;
+    item.Right = right;
+    item.Bottom = bottom;
+    std::snprintf(item.Text, sizeof item.Text, "%s", text);
+    return item;
+}
+}  // namespace
+
+TEST(Dialog, DrawnAsText) {
+    const DialogItemRecord items[] = {
+        Item(FrameItemType, 1, 0, 20, 4, "Title"),
+        Item(TextItemType, 3, 1, 0, 0, "Label"),
+        Item(EditItemType, 3, 2, 10, 0, "abcdefghijk"),
+        Item(ButtonType, 0, 3, 0, 0, "Ok"),
+        Item(ButtonType, 0, 3, 0, 0, "No"),
+    };
+    EXPECT_EQ(DrawDialog(items, 5, 22, 5), (std::vector<std::string>{
+                                               " +----- Title ------+",
+                                               " | Label            |",
+                                               " | abcdefg>         |",
+                                               " |  [ Ok ] [ No ]   |",
+                                               " +------------------+",
+                                           }));
+    // Texts longer than the frame leave it whole, cut with '>'.
+    const DialogItemRecord longTexts[] = {
+        Item(FrameItemType, 0, 0, 11, 3, "A much too long title"),
+        Item(TextItemType, 2, 1, 0, 0, "A much too long label"),
+        Item(ButtonType, 0, 2, 0, 0, "Long button"),
+    };
+    EXPECT_EQ(DrawDialog(longTexts, 3, 12, 4), (std::vector<std::string>{
+                                                   "+ A much > +",
+                                                   "| A much t>|",
+                                                   "|[ Long bu>|",
+                                                   "+----------+",
+                                               }));
+    const DialogItemRecord shortEdit[] = {Item(EditItemType, 0, 0, 5, 0, "ab")};
+    EXPECT_EQ(DrawDialog(shortEdit, 1, 8, 1), (std::vector<std::string>{"ab____"}));
+    EXPECT_EQ(DrawDialog(nullptr, 0, 3, 2), (std::vector<std::string>{"", ""}));
+    const std::vector<std::string> huge = DrawDialog(shortEdit, 1, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(huge.size(), static_cast<size_t>(MaxDialogHeight));
+    EXPECT_EQ(huge[0], "ab____");
+    const DialogItemRecord wild[] = {Item(FrameItemType, INT32_MIN, 0, INT32_MAX, INT32_MAX, "T"),
+                                     Item(EditItemType, INT32_MIN, 1, INT32_MAX, 0, "x")};
+    const std::vector<std::string> cut = DrawDialog(wild, 2, 6, 3);
+    EXPECT_EQ(cut, (std::vector<std::string>{"-- T -", "______", ""}));  // the frame's sides lie outside
+}
+
+TEST(Dialog, EditFieldAndButtonsFoundForAnswers) {
+    DialogItemRecord items[] = {
+        Item(EditItemType, 0, 0, 9, 0, "first"),
+        Item(ButtonType, 0, 1, 0, 0, "Save"),
+        Item(EditItemType, 0, 2, 9, 0, "second"),
+        Item(ButtonType, 0, 3, 0, 0, "Apply"),
+    };
+    EXPECT_EQ(EditFieldIndex(items, 4), 0);
+    items[2].HasFocus = -1;
+    EXPECT_EQ(EditFieldIndex(items, 4), 2);
+    EXPECT_EQ(EditFieldIndex(items + 1, 1), -1);
+
+    DialogAnswer answer;
+    ASSERT_TRUE(ParseAnswer("button 2", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), 3);
+    ASSERT_TRUE(ParseAnswer("button save", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), 1);
+    ASSERT_TRUE(ParseAnswer("button 3", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), -1);
+    ASSERT_TRUE(ParseAnswer("button Cancel", answer));
+    EXPECT_EQ(ButtonIndex(items, 4, answer), -1);
+    EXPECT_FALSE(ParseAnswer("button", answer));
+    EXPECT_FALSE(ParseAnswer("press Down", answer));
+}

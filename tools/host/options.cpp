@@ -1,0 +1,104 @@
+#include "tools/host/options.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+#include "tools/host/text.h"
+#include "tools/host/transcript.h"
+
+const char DefaultRegistryRoot[] = "Software\\LanternixHost\\Plugins";
+
+std::vector<std::string> CommandLineArguments() {
+    int count = 0;
+    // The array is one block the system allocated, given back with LocalFree.
+    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> arguments(CommandLineToArgvW(GetCommandLineW(), &count),
+                                                                    &LocalFree);
+    std::vector<std::string> result;
+    for (int i = 1; arguments && i < count; ++i) result.push_back(Narrow(arguments.get()[i]));
+    return result;
+}
+
+void PrintUsage() {
+    const char* lines[] = {
+        "Usage: lanternix-host [options] FOLDER",
+        "  Loads the plug-in, shows FOLDER as the file panel and lets the plug-in act on it.",
+        "  Without --script it is interactive: each key press is one invocation of the plug-in.",
+        "",
+        "Options:",
+        "  --script FILE         run a session script (UTF-8) and print a transcript",
+        "  --plugin FILE         the plug-in (default: Lanternix.dll beside this program)",
+        "  --language NAME       the language file (*.lng beside the plug-in) whose .Language is NAME;",
+        "                        English when there is none, else any one (default: English)",
+        "  --messages FILE       the language file to use instead",
+        "  --registry-root PATH  settings root under HKEY_CURRENT_USER, at most 69 characters",
+        "                        (default: Software\\LanternixHost\\Plugins)",
+        "  --reset-settings      delete the plug-in's stored settings before loading it",
+        "  --rows N              rows the panel shows, 1 to 200 (default: 20)",
+        "",
+        "Interactive keys (a terminal does not report Ctrl on its own):",
+        "  Space       stands for releasing Ctrl: the plug-in opens the item under the cursor",
+        "  other keys  go to the plug-in as they are (Ctrl+arrow ends with a Ctrl release)",
+        "  F1  help and the panel   F2  the settings dialog   F5  restart the plug-in",
+        "  F10 or Esc  quit         Ctrl+C  stop at once",
+        "",
+        "Script commands, one a line (# starts a comment):",
+        "  press KEY, release KEY   one console key event, then one invocation of the plug-in",
+        "  config                   the settings dialog; answer it on the next lines with",
+        "                           set TEXT, append TEXT, then button N, button TEXT or escape",
+        "  menu, panel, registry    show the menu entries, the panel, the stored list",
+        "  cursor NAME, cursor N    the host moves its own cursor",
+        "  restart                  unload the plug-in and load it again",
+        "  say TEXT                 a heading in the transcript",
+        "",
+        "Exit codes: 0 all went well, 1 the transcript marks problems, 2 a usage or set-up",
+        "error, 3 the plug-in did not return within 10 seconds, 4 stopped with Ctrl+C.",
+    };
+    for (const char* line : lines) Print(line);
+}
+
+bool ParseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= arguments.size()) return error = arg + " needs a value", false;
+            target = arguments[++i];
+            return true;
+        };
+        if (arg == "--script") {
+            if (!value(options.Script)) return false;
+        } else if (arg == "--plugin") {
+            if (!value(options.PluginPath)) return false;
+        } else if (arg == "--language") {
+            if (!value(options.Language)) return false;
+        } else if (arg == "--messages") {
+            if (!value(options.MessagesPath)) return false;
+        } else if (arg == "--registry-root") {
+            if (!value(options.RegistryRoot)) return false;
+        } else if (arg == "--reset-settings") {
+            options.ResetSettings = true;
+        } else if (arg == "--rows") {
+            std::string rows;
+            if (!value(rows)) return false;
+            const bool digits =
+                !rows.empty() && rows.size() <= 3 && rows.find_first_not_of("0123456789") == std::string::npos;
+            options.Rows = digits ? std::stoi(rows) : 0;
+            if (options.Rows < 1 || options.Rows > MostRows)
+                return error = "--rows needs a number from 1 to " + std::to_string(MostRows) + ", not " + rows, false;
+        } else if (arg == "--help" || arg == "-h") {
+            options.Help = true;
+            return true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return error = "unknown option " + arg, false;
+        } else if (options.Folder.empty()) {
+            options.Folder = arg;
+        } else {
+            return error = "only one folder, please: " + arg, false;
+        }
+    }
+    if (options.Folder.empty()) return error = "which folder should the panel show?", false;
+    if (options.RegistryRoot.size() > LongestRegistryRoot)
+        return error = "--registry-root may have at most 69 characters", false;
+    return true;
+}

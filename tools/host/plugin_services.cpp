@@ -1,0 +1,203 @@
+#include "tools/host/plugin_services.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "tools/host/interactive_session.h"
+#include "tools/host/text.h"
+#include "tools/host/transcript.h"
+
+HostState Host;
+
+namespace {
+
+void CheckModuleId(int32_t moduleId, const char* service) {
+    if (moduleId != HostModuleId)
+        NoteProblem(std::string(service) + " was given module id " + std::to_string(moduleId) + ", not the host's " +
+                    std::to_string(HostModuleId));
+}
+
+std::string ItemLabel(int32_t index) {
+    const Panel& panel = Host.ThePanel;
+    if (index < 0 || index >= panel.Count()) return "no item";
+    return Quoted(panel.NameAt(index)) + " (" + std::to_string(index) + ")";
+}
+
+const char* MessageServiceBody(int32_t moduleId, int32_t messageId) {
+    CheckModuleId(moduleId, "MessageService");
+    std::string problem;
+    const char* text = MessageText(Host.Messages, messageId, problem);
+    if (!problem.empty()) NoteProblem(problem);
+    return text;
+}
+
+int32_t PanelControlServiceBody(int32_t panelId, int32_t command, void* parameter) {
+    Panel& panel = Host.ThePanel;
+    if (panelId != ActivePanel) {
+        Note("asked for panel " + std::to_string(panelId) + ", which this host does not have");
+        return 0;
+    }
+    if (command == PanelGetInfo) {
+        if (parameter == nullptr) return Note("asked for the panel without a record to fill"), 0;
+        auto* info = static_cast<PanelInfoRecord*>(parameter);
+        std::memset(info, 0, sizeof *info);
+        info->Items = panel.ItemArray();
+        info->ItemCount = panel.Count();
+        info->CurrentItem = panel.Current();
+        info->TopItem = panel.Top();
+        Note("asked for the panel: cursor on " + ItemLabel(panel.Current()));
+        return 1;
+    }
+    if (command == PanelRedraw) {
+        if (parameter == nullptr) return Note("asked for a redraw without a new cursor"), 1;
+        const auto* redraw = static_cast<const RedrawRecord*>(parameter);
+        const int32_t wantedCurrent = redraw->CurrentItem, wantedTop = redraw->TopItem;
+        const bool clamped = panel.Redraw(wantedCurrent, wantedTop);
+        const std::string wanted = std::to_string(wantedCurrent) + ", top item " + std::to_string(wantedTop);
+        if (clamped)
+            Note("asked for cursor " + wanted + "; kept within the panel: cursor " + std::to_string(panel.Current()) +
+                 ", top item " + std::to_string(panel.Top()) + ", on " + Quoted(panel.NameAt(panel.Current())));
+        else
+            Note("moved the cursor to " + wanted + ": now on " + Quoted(panel.NameAt(panel.Current())));
+        return 1;
+    }
+    Note("sent panel command " + std::to_string(command) + ", which this host ignores");
+    return 0;
+}
+
+// The platform's wide-character file-name match: * and ?, any case, for
+// non-ASCII letters too. The plain form keeps a ';' in a pattern an ordinary
+// character, not a separator.
+int32_t NameMatchServiceBody(const char* pattern, const char* name, int32_t flag) {
+    if (pattern == nullptr || name == nullptr) return Note("asked for a name match without a name or pattern"), 0;
+    const bool matched = PathMatchSpecExW(OemToWide(name).c_str(), OemToWide(pattern).c_str(), PMSF_NORMAL) == S_OK;
+    if (flag != NameMatchFlag) Note("asked for a name match with flag " + std::to_string(flag));
+    NoteMatch(OemToUtf8(name), OemToUtf8(pattern), matched);
+    return matched ? 1 : 0;
+}
+
+void ShowDialog(const DialogItemRecord* items, int32_t count, int32_t width, int32_t height) {
+    std::vector<std::string> lines = DrawDialog(items, count, width, height);
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    size_t first = 0;
+    while (first < lines.size() && lines[first].empty()) ++first;
+    for (size_t i = first; i < lines.size(); ++i) Print("            " + OemToUtf8(lines[i]));
+}
+
+std::string Describe(const DialogAnswer& answer) {
+    switch (answer.Kind) {
+        case AnswerKind::Set: return "set " + Quoted(OemToUtf8(answer.Text));
+        case AnswerKind::Append: return "append " + Quoted(OemToUtf8(answer.Text));
+        case AnswerKind::Escape: return "escape";
+        case AnswerKind::Button:
+            return "button " + (answer.Button > 0 ? std::to_string(answer.Button) : OemToUtf8(answer.Text));
+    }
+    return "";
+}
+
+int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
+                          DialogItemRecord* items, int32_t itemCount) {
+    CheckModuleId(moduleId, "DialogService");
+    PrintTrace();
+    if (items == nullptr || itemCount <= 0) return Problem("asked for a dialog without items"), -1;
+    Host.LastDialog = DialogOutcome{};
+    Host.LastDialog.Shown = true;
+    std::string where = left == -1 && top == -1 ? "centred" : "at " + std::to_string(left) + "," + std::to_string(top);
+    Say("dialog", "the plug-in shows a dialog: " + std::to_string(right) + " x " + std::to_string(bottom) + ", " +
+                      where + ", " + Counted(static_cast<size_t>(itemCount), "item") +
+                      (topic != nullptr ? ", help topic " + Quoted(OemToUtf8(topic)) : ""));
+    ShowDialog(items, itemCount, right, bottom);
+    const int32_t edit = EditFieldIndex(items, itemCount);
+    if (edit >= 0) Say("", "edit field holds " + Quoted(OemToUtf8(ItemText(items[edit]))));
+
+    if (Host.Answers == nullptr) return AnswerInteractively(items, itemCount);
+    while (Host.NextAnswer < Host.Answers->size()) {
+        const DialogAnswer& answer = (*Host.Answers)[Host.NextAnswer++];
+        Say("answer", Describe(answer));
+        if (answer.Kind == AnswerKind::Set || answer.Kind == AnswerKind::Append)
+            ApplyEdit(items, itemCount, answer);
+        else
+            return CloseWith(items, itemCount, answer);
+    }
+    Say("", "no answer left in the script: closed without a button");
+    return -1;
+}
+
+// The services as the plug-in calls them: no exception goes back into it.
+const char* __stdcall MessageService(int32_t moduleId, int32_t messageId) {
+    try {
+        return MessageServiceBody(moduleId, messageId);
+    } catch (...) {
+        return "";
+    }
+}
+
+int32_t __stdcall PanelControlService(int32_t panelId, int32_t command, void* parameter) {
+    try {
+        return PanelControlServiceBody(panelId, command, parameter);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_t flag) {
+    try {
+        return NameMatchServiceBody(pattern, name, flag);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int32_t __stdcall DialogService(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                const char* topic, DialogItemRecord* items, int32_t itemCount) {
+    try {
+        return DialogServiceBody(moduleId, left, top, right, bottom, topic, items, itemCount);
+    } catch (...) {
+        return -1;
+    }
+}
+
+}  // namespace
+
+StartupRecord MakeStartupRecord(const char* registryRoot) {
+    StartupRecord record{};
+    record.ModuleId = HostModuleId;
+    record.RegistryRoot = registryRoot;
+    record.DialogService = DialogService;
+    record.MessageService = MessageService;
+    record.PanelControlService = PanelControlService;
+    record.NameMatchService = NameMatchService;
+    return record;
+}
+
+bool ApplyEdit(DialogItemRecord* items, int32_t count, const DialogAnswer& answer) {
+    const int32_t edit = EditFieldIndex(items, count);
+    if (edit < 0) return Say("", "the dialog has no edit field to type into"), false;
+    DialogItemRecord& field = items[edit];
+    const std::string text = answer.Kind == AnswerKind::Set ? answer.Text : ItemText(field) + answer.Text;
+    std::memset(field.Text, 0, sizeof field.Text);
+    const size_t length = std::min(text.size(), DialogItemTextSize - 1);
+    std::memcpy(field.Text, text.data(), length);
+    if (length < text.size()) Say("", "(the field holds 511 characters: the rest is cut)");
+    Say("", "edit field now " + Quoted(OemToUtf8(ItemText(field))));
+    return true;
+}
+
+int32_t CloseWith(DialogItemRecord* items, int32_t count, const DialogAnswer& answer) {
+    const int32_t edit = EditFieldIndex(items, count);
+    if (edit >= 0) Host.LastDialog.EditText = ItemText(items[edit]);
+    if (answer.Kind == AnswerKind::Escape) {
+        Say("", "dialog closed without a button");
+        return -1;
+    }
+    const int32_t index = ButtonIndex(items, count, answer);
+    if (index < 0) {
+        Problem("the dialog has no such button; closed without one");
+        return -1;
+    }
+    Host.LastDialog.Button = OemToUtf8(ItemText(items[index]));
+    Say("", "closed with the button " + Quoted(Host.LastDialog.Button));
+    return index;
+}

@@ -1,0 +1,89 @@
+#include "tools/host/session_script.h"
+
+#include <sstream>
+
+#include "tools/host/text.h"
+
+namespace {
+const char ByteOrderMark[] = "\xEF\xBB\xBF";
+}  // namespace
+
+bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::string& error) {
+    steps.clear();
+    std::istringstream input(text);
+    std::string raw;
+    int lineNumber = 0;
+    bool dialogOpen = false;  // a config whose closing answer is still to come
+    auto fail = [&](const std::string& reason) {
+        error = "line " + std::to_string(lineNumber) + ": " + reason;
+        return false;
+    };
+    while (std::getline(input, raw)) {
+        ++lineNumber;
+        if (lineNumber == 1 && raw.compare(0, 3, ByteOrderMark) == 0) raw.erase(0, 3);
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (!IsUtf8(raw)) return fail("not UTF-8 text; save the script in UTF-8");
+        if (raw.find('\0') != std::string::npos) return fail("a zero byte, which no text holds");
+        const std::string line = Trim(raw);
+        if (line.empty() || line[0] == '#') continue;
+        std::string word, rest;
+        SplitCommand(line, word, rest);
+
+        DialogAnswer answer;
+        if (ParseAnswer(line, answer)) {
+            if (!dialogOpen) return fail("'" + word + "' answers a dialog, but no 'config' comes before it");
+            answer.Line = lineNumber;
+            std::string oem, refused;
+            if (!Utf8ToOem(answer.Text, oem, refused))
+                return fail(refused + " cannot be typed: the " + OemCodePageName() + " has no place for it");
+            answer.Text = oem;
+            steps.back().Answers.push_back(answer);
+            if (answer.Kind == AnswerKind::Button || answer.Kind == AnswerKind::Escape) dialogOpen = false;
+            continue;
+        }
+        if (EqualsIgnoringCase(word, "button")) return fail("'button' needs a number from 1 or a button's text");
+        if (dialogOpen)
+            return fail("the dialog of line " + std::to_string(steps.back().Line) +
+                        " is still open: end it with 'button N' or 'escape'");
+
+        ScriptStep step{};
+        step.Line = lineNumber;
+        step.Source = line;
+        const std::string argument = Trim(rest);
+        if (EqualsIgnoringCase(word, "say")) {
+            step.Kind = StepKind::Say;
+            step.Text = argument;
+        } else if (EqualsIgnoringCase(word, "press") || EqualsIgnoringCase(word, "release")) {
+            step.Kind = StepKind::Key;
+            step.Down = EqualsIgnoringCase(word, "press");
+            if (argument.empty()) return fail("'" + word + "' needs a key name, such as Ctrl, Down or F3");
+            if (!FindKey(argument, step.Key)) return fail("unknown key '" + argument + "'");
+        } else if (EqualsIgnoringCase(word, "cursor")) {
+            step.Kind = StepKind::Cursor;
+            if (argument.empty()) return fail("'cursor' needs an item's name or number");
+            step.Text = argument;
+        } else if (EqualsIgnoringCase(word, "menu")) {
+            step.Kind = StepKind::Menu;
+        } else if (EqualsIgnoringCase(word, "panel")) {
+            step.Kind = StepKind::Show;
+        } else if (EqualsIgnoringCase(word, "registry")) {
+            step.Kind = StepKind::Registry;
+        } else if (EqualsIgnoringCase(word, "restart")) {
+            step.Kind = StepKind::Restart;
+        } else if (EqualsIgnoringCase(word, "config")) {
+            step.Kind = StepKind::Config;
+            dialogOpen = true;
+        } else {
+            return fail("unknown command '" + word + "'");
+        }
+        const bool takesArgument =
+            step.Kind == StepKind::Say || step.Kind == StepKind::Key || step.Kind == StepKind::Cursor;
+        if (!takesArgument && !argument.empty()) return fail("'" + word + "' takes nothing after it");
+        steps.push_back(step);
+    }
+    if (dialogOpen) {
+        lineNumber = steps.back().Line;
+        return fail("the dialog is never closed: end it with 'button N' or 'escape'");
+    }
+    return true;
+}

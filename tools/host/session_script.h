@@ -1,0 +1,35 @@
+// The session script of the stand-in host: one step per line, in UTF-8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/host/dialog.h"
+#include "tools/host/keys.h"
+
+enum class StepKind {
+    Say,       // a heading for the transcript
+    Menu,      // GetPluginInfo, entries shown
+    Show,      // the panel shown
+    Registry,  // the stored value shown
+    Key,       // one console key event and one invocation
+    Config,    // Configure, with the dialog's answers
+    Restart,   // unload and load the plug-in again
+    Cursor,    // the host moves its own cursor
+};
+
+struct ScriptStep {
+    StepKind Kind;
+    int Line = 0;
+    std::string Source;                 // the line as written, for the transcript
+    std::string Text;                   // Say: the heading; Cursor: the item's name or number
+    KeyName Key{};                      // Key
+    bool Down = true;                   // Key: pressed (true) or released
+    std::vector<DialogAnswer> Answers;  // Config: edits, then one closing answer
+};
+
+// Parses a whole session script, in UTF-8; a byte-order mark at its start is
+// passed over, as are blank lines and lines starting with '#'. Text typed into
+// the dialog must have a place in the OEM code page. False, with
+// "line N: reason", at the first faulty line.
+bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::string& error);

@@ -1,0 +1,73 @@
+#include "tools/hostkit/plugin_dll.h"
+
+#include <utility>
+
+namespace {
+
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+// The system's words for an error code, without the line end it ends with;
+// a "%1" in them stands for the file.
+std::string SystemReason(DWORD code, const std::string& file) {
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                        text, sizeof text, nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    for (size_t at = reason.find("%1"); at != std::string::npos; at = reason.find("%1", at + file.size()))
+        reason.replace(at, 2, file);
+    return reason.empty() ? "error " + std::to_string(code) : reason;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length < MAX_PATH ? length : 0);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    return folder;
+}
+
+std::string PluginDll::Path() { return ProgramFolder() + "Lanternix.dll"; }
+
+PluginDll::PluginDll() : file_(Path()) {
+    std::string ignored;
+    Load(ignored);
+}
+
+PluginDll::PluginDll(std::string file) : file_(std::move(file)) {}
+
+bool PluginDll::Load(std::string& error) {
+    Unload();
+    module_.reset(LoadLibraryA(file_.c_str()));
+    if (!module_)
+        return error = "cannot load the plug-in " + file_ + ": " + SystemReason(GetLastError(), FileName(file_)), false;
+    SetStartupInfo = FindEntryPoint<SetStartupInfoProc>(module_.get(), "SetStartupInfo");
+    GetPluginInfo = FindEntryPoint<GetPluginInfoProc>(module_.get(), "GetPluginInfo");
+    OpenPlugin = FindEntryPoint<OpenPluginProc>(module_.get(), "OpenPlugin");
+    Configure = FindEntryPoint<ConfigureProc>(module_.get(), "Configure");
+    std::string missing;
+    const std::pair<bool, const char*> entryPoints[] = {{SetStartupInfo != nullptr, "SetStartupInfo"},
+                                                        {GetPluginInfo != nullptr, "GetPluginInfo"},
+                                                        {OpenPlugin != nullptr, "OpenPlugin"},
+                                                        {Configure != nullptr, "Configure"}};
+    for (const auto& [found, name] : entryPoints)
+        if (!found) missing += (missing.empty() ? "" : ", ") + std::string(name);
+    if (!missing.empty()) {
+        Unload();
+        return error = FileName(file_) + " does not export " + missing + ": it is not this plug-in", false;
+    }
+    return true;
+}
+
+bool PluginDll::Unload() {
+    SetStartupInfo = nullptr;
+    GetPluginInfo = nullptr;
+    OpenPlugin = nullptr;
+    Configure = nullptr;
+    if (!module_) return true;
+    module_.reset();
+    return GetModuleHandleA(file_.c_str()) == nullptr;
+}
