@@ -1,17 +1,35 @@
+// The key relay: OpenPlugin, the synthetic keys it sends, and matching file
+// names against the pattern list.
 #include "relay/key_relay.h"
+
+#include <windows.h>
 
 #include <cstring>
 
-#include "support/settings.h"
 #include "support/startup.h"
 
 ModuleText StartPatternList;
 bool StartSent = true;
 
-const char DefaultStartPatternList[] =
-    "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
-
 namespace {
+
+// A synthetic key event: virtual key, scan code, flags, extra info.
+struct SyntheticKey {
+    uint8_t VirtualKey;
+    uint8_t ScanCode;
+    uint32_t Flags;
+    uint32_t ExtraInfo;
+};
+// Keys the relay hands back carry this extra info; its own Enter, F3 and Ctrl
+// release carry none.
+constexpr uint32_t HandedBackExtraInfo = 8;
+constexpr uint8_t CtrlScanCode = 0x1D, EnterScanCode = 0x1C, F3ScanCode = 0x3D;
+constexpr SyntheticKey CtrlPressedAgain{VK_CONTROL, CtrlScanCode, 0, HandedBackExtraInfo};
+constexpr SyntheticKey CtrlReleased{VK_CONTROL, CtrlScanCode, KEYEVENTF_KEYUP, 0};
+constexpr SyntheticKey EnterDown{VK_RETURN, EnterScanCode, 0, 0};
+constexpr SyntheticKey EnterUp{VK_RETURN, EnterScanCode, KEYEVENTF_KEYUP, 0};
+constexpr SyntheticKey F3Down{VK_F3, F3ScanCode, 0, 0};
+constexpr SyntheticKey F3Up{VK_F3, F3ScanCode, KEYEVENTF_KEYUP, 0};
 
 // OpenPlugin's answer on every path: no plug-in panel is opened.
 constexpr int32_t NoPluginPanel = -1;

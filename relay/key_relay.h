@@ -4,8 +4,6 @@
 // back, after moving the panel cursor and pressing Ctrl again when needed.
 #pragma once
 
-#include <windows.h>
-
 #include <cstddef>
 #include <cstdint>
 
@@ -15,25 +13,9 @@
 // one trailing comma means nothing; two commas in a row hold an empty pattern.
 extern ModuleText StartPatternList;
 
-// True at load and right after an invocation that sent Enter or F3.
+// True at load and right after an invocation that sent Enter or F3. A seam for
+// tests: only the relay itself sets it.
 extern bool StartSent;
-
-extern const char DefaultStartPatternList[];
-
-// Synthetic key events: virtual key, scan code, flags, extra info.
-struct SyntheticKey {
-    uint8_t VirtualKey;
-    uint8_t ScanCode;
-    uint32_t Flags;
-    uint32_t ExtraInfo;
-};
-constexpr uint32_t HandedBackExtraInfo = 8;
-constexpr SyntheticKey CtrlPressedAgain{0x11, 0x1D, 0, HandedBackExtraInfo};
-constexpr SyntheticKey CtrlReleased{0x11, 0x1D, KEYEVENTF_KEYUP, 0};
-constexpr SyntheticKey EnterDown{0x0D, 0x1C, 0, 0};
-constexpr SyntheticKey EnterUp{0x0D, 0x1C, KEYEVENTF_KEYUP, 0};
-constexpr SyntheticKey F3Down{0x72, 0x3D, 0, 0};
-constexpr SyntheticKey F3Up{0x72, 0x3D, KEYEVENTF_KEYUP, 0};
 
 // A pattern longer than this never matches: it does not fit the host's buffer,
 // and cutting it would change its meaning.

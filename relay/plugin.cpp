@@ -1,14 +1,24 @@
+// Registration (GetPluginInfo), the settings loaded at each start-up, and
+// the DLL's entry point with the library's start and stop.
 #include "relay/plugin.h"
 
 #include "relay/key_relay.h"
+#include "relay/plugin_constants.h"
 #include "support/settings.h"
 #include "support/startup.h"
 
+namespace {
+
+// Host-owned menu texts; the host reads them after GetPluginInfo returns, so
+// they live at module level, each serving as a one-entry array.
 const char* MenuEntryText = nullptr;
 const char* ConfigEntryText = nullptr;
 
-const char SettingsKeyName[] = "\\Lanternix";
-const char PatternListValueName[] = "EnterExt";
+// The library's start and stop, run from the load and unload notifications.
+void StartPlugin() { StartupHook = LoadSettings; }
+void StopPlugin() { ReleaseStartPatternList(); }
+
+}  // namespace
 
 void LoadSettings() {
     // A plain concatenation: a root ending in a backslash gives two in a row.
@@ -23,10 +33,6 @@ void LoadSettings() {
     StartPatternList.swap(list);
 }
 
-void StartPlugin() { StartupHook = LoadSettings; }
-
-void StopPlugin() { ReleaseStartPatternList(); }
-
 extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {
     if (info == nullptr) return;
     info->RecordSize = sizeof(PluginInfoRecord);
@@ -35,7 +41,7 @@ extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {
     MenuEntryText = LookupMessage(MessageMenuEntry);
     info->MenuEntryTexts = &MenuEntryText;
     info->MenuEntryCount = 1;
-    ConfigEntryText = LookupMessage(MessageConfigEntry);
+    ConfigEntryText = LookupMessage(MessageSettingsEntry);
     info->ConfigEntryTexts = &ConfigEntryText;
     info->ConfigEntryCount = 1;
     info->Reserved36 = 0;

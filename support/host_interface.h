@@ -23,8 +23,8 @@ using NameMatchServiceProc = int32_t(__stdcall*)(const char* pattern, const char
 
 // Panel commands and arguments the plug-in uses.
 constexpr int32_t ActivePanel = -1;
-constexpr int32_t PanelGetInfo = 1;
-constexpr int32_t PanelRedraw = 5;
+constexpr int32_t PanelGetInfo = 1;  // fills a PanelInfoRecord
+constexpr int32_t PanelRedraw = 5;   // redraws with a RedrawRecord's cursor and top
 constexpr int32_t NameMatchFlag = -1;
 
 // Handed over once by SetStartupInfo; 336 bytes, of which six fields mean
@@ -94,6 +94,21 @@ static_assert(offsetof(RedrawRecord, CurrentItem) == 0);
 static_assert(offsetof(RedrawRecord, TopItem) == 4);
 
 constexpr size_t DialogItemTextSize = 512;
+
+// Dialog item types, as the file manager draws them.
+enum DialogItemType : int32_t {
+    TextItemType = 0,    // a line of text, such as a label
+    FrameItemType = 3,   // a double frame around the dialog, its text the title
+    EditItemType = 4,    // a one-line edit field
+    ButtonItemType = 7,  // a button that closes the dialog
+};
+
+// Dialog item flags, as the file manager reads them.
+// On an edit field: keep a history of the texts entered, under the name the
+// item's parameter points to.
+constexpr uint32_t EditKeepsHistory = 0x40000;
+// On a button: the buttons of its row are centred as one group.
+constexpr uint32_t ButtonsCentredInRow = 0x4000;
 
 // One dialog item; the host takes an array of them, 548 bytes apart.
 struct DialogItemRecord {

@@ -1,11 +1,25 @@
+// The item dialog builder: value lists made into host dialog records, and
+// the edited state read back.
 #include "support/item_dialog.h"
 
 #include <cstring>
 
-#include "support/settings.h"
 #include "support/startup.h"
 
 namespace {
+
+// Where each of an item's eight values stands.
+enum ItemValuePosition : size_t {
+    ValueType,
+    ValueLeft,
+    ValueTop,
+    ValueRight,
+    ValueFocus,
+    ValueParameter,
+    ValueFlags,
+    ValueData,
+    ValuesPerItem
+};
 
 constexpr int32_t NoItemClosed = -1;
 constexpr size_t MaxItemTextLength = DialogItemTextSize - 1;
@@ -52,8 +66,9 @@ bool FillText(DialogItemRecord& item, const ItemValue& value, Text& wholeText) {
     return true;
 }
 
-}  // namespace
-
+// Fills one record per whole group of eight values. cutTexts receives, for
+// each item whose referenced text was too long for the record, its whole text.
+// False when memory for such a text ran short.
 bool BuildItems(const ItemValue* values, OwnedArray<DialogItemRecord>& items, OwnedArray<Text>& cutTexts) {
     bool firstButtonToCome = true;
     for (size_t k = 0; k < items.size(); ++k) {
@@ -77,6 +92,9 @@ bool BuildItems(const ItemValue* values, OwnedArray<DialogItemRecord>& items, Ow
     return true;
 }
 
+// Copies each item's parameter byte and text into the variables referenced.
+// Every new text is made before any variable changes: false, and no variable
+// touched, when memory ran short.
 bool ReadBackItems(const ItemValue* values, const OwnedArray<DialogItemRecord>& items,
                    const OwnedArray<Text>& cutTexts) {
     OwnedArray<Text> texts;
@@ -107,6 +125,8 @@ bool ReadBackItems(const ItemValue* values, const OwnedArray<DialogItemRecord>& 
     }
     return true;
 }
+
+}  // namespace
 
 int32_t RunItemDialog(const char* topic, const ItemValue* values, size_t valueCount) {
     const size_t count = valueCount / ValuesPerItem;

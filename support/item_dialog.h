@@ -16,23 +16,10 @@ struct ItemValue {
     uint32_t Payload;
 };
 
+// Eight values an item, in this order: type, left, top, right (Integer),
+// focus (Boolean), parameter (Boolean, ByteReference or TextPointer), flags
+// (Integer), data (Integer message id or TextReference).
 using ItemValueList = OwnedArray<ItemValue>;
-
-// Positions of an item's eight values.
-constexpr size_t ValuesPerItem = 8;
-enum ItemValuePosition : size_t {
-    ValueType = 0,
-    ValueLeft = 1,
-    ValueTop = 2,
-    ValueRight = 3,
-    ValueFocus = 4,
-    ValueParameter = 5,
-    ValueFlags = 6,
-    ValueData = 7,
-};
-
-// The item type of buttons; the first one in the list is the default.
-constexpr int32_t ButtonItemType = 7;
 
 // Typed makers for the values, so a caller never spells a payload by hand.
 inline ItemValue IntegerValue(int32_t value) { return {ValueKind::Integer, static_cast<uint32_t>(value)}; }
@@ -49,16 +36,6 @@ inline ItemValue TextReference(BasicText* variable) {
 inline ItemValue TextPointerValue(const char* text) {
     return {ValueKind::TextPointer, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text))};
 }
-
-// Fills one record per whole group of eight values. cutTexts receives, for
-// each item whose referenced text was too long for the record, its whole text.
-// False when memory for such a text ran short.
-bool BuildItems(const ItemValue* values, OwnedArray<DialogItemRecord>& items, OwnedArray<Text>& cutTexts);
-// Copies each item's parameter byte and text into the variables referenced.
-// Every new text is made before any variable changes: false, and no variable
-// touched, when memory ran short.
-bool ReadBackItems(const ItemValue* values, const OwnedArray<DialogItemRecord>& items,
-                   const OwnedArray<Text>& cutTexts);
 
 // Shows the dialog and returns the host's result: the index of the item that
 // closed it, or -1 when none did (then no variable is touched). A list of

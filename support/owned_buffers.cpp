@@ -1,3 +1,4 @@
+// The owned text's allocations, and copying into fixed character buffers.
 #include "support/owned_buffers.h"
 
 bool BasicText::Assign(const char* chars, size_t count) {
@@ -27,4 +28,14 @@ bool BasicText::Append(const char* chars, size_t count) {
     grown[size_] = '\0';
     chars_ = grown;
     return true;
+}
+
+char* CopyTextBounded(char* dest, const char* source, size_t maxChars) {
+    size_t count = 0;
+    while (count < maxChars && source[count] != '\0') {
+        dest[count] = source[count];
+        ++count;
+    }
+    dest[count] = '\0';
+    return dest;
 }

@@ -76,6 +76,10 @@ public:
     constexpr ModuleText() = default;
 };
 
+// Copies at most maxChars characters, stopping at a zero byte, and always
+// terminates: dest needs room for maxChars + 1 bytes.
+char* CopyTextBounded(char* dest, const char* source, size_t maxChars);
+
 // An array whose length is fixed when it is allocated. Elements start zeroed
 // (value-initialised); a zeroed Text is an empty one.
 template <typename T>
@@ -126,13 +130,8 @@ public:
     T* data() { return items_; }
     const T* data() const { return items_; }
     size_t size() const { return count_; }
-    bool empty() const { return count_ == 0; }
     T& operator[](size_t index) { return items_[index]; }
     const T& operator[](size_t index) const { return items_[index]; }
-    T* begin() { return items_; }
-    T* end() { return items_ + count_; }
-    const T* begin() const { return items_; }
-    const T* end() const { return items_ + count_; }
 
 private:
     void reset() {

@@ -1,3 +1,4 @@
+// The settings store: the key's path, its five operations on the registry.
 #include "support/settings.h"
 
 #include <cstring>
@@ -6,32 +7,24 @@ ModuleText SettingsKeyPath;
 
 void ReleaseSettingsKeyPath() { SettingsKeyPath.clear(); }
 
-char* CopyTextBounded(char* dest, const char* source, size_t maxChars) {
-    size_t count = 0;
-    while (count < maxChars && source[count] != '\0') {
-        dest[count] = source[count];
-        ++count;
-    }
-    dest[count] = '\0';
-    return dest;
-}
-
 // The path reaches the registry whole, however long: a cut path names another
 // key.
 RegistryKey CreateSettingsKey(HKEY root) {
     if (SettingsKeyPath.empty()) return {};
-    HKEY key = nullptr;
+    RegistryKey key;
     DWORD disposition = 0;
-    LONG status = RegCreateKeyExA(root, SettingsKeyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                                  nullptr, &key, &disposition);
-    return RegistryKey(status == ERROR_SUCCESS ? key : nullptr);
+    if (RegCreateKeyExA(root, SettingsKeyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                        key.receive(), &disposition) != ERROR_SUCCESS)
+        key.release();  // a failed call leaves no key to close, whatever it wrote
+    return key;
 }
 
 RegistryKey OpenSettingsKey(HKEY root) {
     if (SettingsKeyPath.empty()) return {};
-    HKEY key = nullptr;
-    LONG status = RegOpenKeyExA(root, SettingsKeyPath.c_str(), 0, KEY_QUERY_VALUE, &key);
-    return RegistryKey(status == ERROR_SUCCESS ? key : nullptr);
+    RegistryKey key;
+    if (RegOpenKeyExA(root, SettingsKeyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
+        key.release();  // a failed call leaves no key to close, whatever it wrote
+    return key;
 }
 
 void WriteSettingText(HKEY root, const char* name, const char* value) {

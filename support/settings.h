@@ -10,36 +10,7 @@
 #include <cstdint>
 
 #include "support/owned_buffers.h"
-
-// Owns one open registry key and closes it when it goes.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    explicit RegistryKey(HKEY key) : key_(key) {}
-    ~RegistryKey() { reset(); }
-    RegistryKey(RegistryKey&& other) noexcept : key_(other.release()) {}
-    RegistryKey& operator=(RegistryKey&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY release() {
-        HKEY key = key_;
-        key_ = nullptr;
-        return key;
-    }
-    void reset(HKEY key = nullptr) {
-        if (key_ != nullptr) RegCloseKey(key_);
-        key_ = key;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
+#include "support/unique_handle.h"
 
 // Path of the settings key below the root, empty until the host hands over its
 // start-up record. An empty path addresses no key at all.
@@ -66,7 +37,3 @@ bool ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, 
 // when the value can't be read whole. Should memory run short even for the
 // default, the result stays as it was.
 void ReadSettingText(HKEY root, const char* name, const char* defaultText, BasicText& result);
-
-// Copies at most maxChars characters, stopping at a zero byte, and always
-// terminates: dest needs room for maxChars + 1 bytes.
-char* CopyTextBounded(char* dest, const char* source, size_t maxChars);

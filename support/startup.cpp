@@ -1,3 +1,5 @@
+// The start-up record's copy and hook, message lookup, and the support
+// layer's start and stop.
 #include "support/startup.h"
 
 #include <cstring>

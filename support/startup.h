@@ -13,15 +13,6 @@ extern StartupRecord HostStartupRecord;
 // Run after each hand-over of the start-up record; set by the plug-in's start.
 extern StartupHookProc StartupHook;
 
-// Message ids of the plug-in's texts in the host's message table.
-enum MessageId : int32_t {
-    MessageFirstButton = 0,
-    MessageSecondButton = 1,
-    MessageMenuEntry = 2,
-    MessageConfigEntry = 3,
-    MessageListLabel = 4,
-};
-
 // The host's text for a message id (only its low 7 bits count), as the host
 // returns it; null when the host offers no message service.
 const char* LookupMessage(int32_t messageId);

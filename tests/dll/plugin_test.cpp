@@ -12,7 +12,7 @@
 
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 namespace {
 

@@ -352,11 +352,9 @@ DialogItemRecord Item(int32_t type, int32_t left, int32_t top, int32_t right, in
 
 TEST(Dialog, DrawnAsText) {
     const DialogItemRecord items[] = {
-        Item(FrameItemType, 1, 0, 20, 4, "Title"),
-        Item(TextItemType, 3, 1, 0, 0, "Label"),
-        Item(EditItemType, 3, 2, 10, 0, "abcdefghijk"),
-        Item(ButtonType, 0, 3, 0, 0, "Ok"),
-        Item(ButtonType, 0, 3, 0, 0, "No"),
+        Item(FrameItemType, 1, 0, 20, 4, "Title"),      Item(TextItemType, 3, 1, 0, 0, "Label"),
+        Item(EditItemType, 3, 2, 10, 0, "abcdefghijk"), Item(ButtonItemType, 0, 3, 0, 0, "Ok"),
+        Item(ButtonItemType, 0, 3, 0, 0, "No"),
     };
     EXPECT_EQ(DrawDialog(items, 5, 22, 5), (std::vector<std::string>{
                                                " +----- Title ------+",
@@ -369,7 +367,7 @@ TEST(Dialog, DrawnAsText) {
     const DialogItemRecord longTexts[] = {
         Item(FrameItemType, 0, 0, 11, 3, "A much too long title"),
         Item(TextItemType, 2, 1, 0, 0, "A much too long label"),
-        Item(ButtonType, 0, 2, 0, 0, "Long button"),
+        Item(ButtonItemType, 0, 2, 0, 0, "Long button"),
     };
     EXPECT_EQ(DrawDialog(longTexts, 3, 12, 4), (std::vector<std::string>{
                                                    "+ A much > +",
@@ -392,9 +390,9 @@ TEST(Dialog, DrawnAsText) {
 TEST(Dialog, EditFieldAndButtonsFoundForAnswers) {
     DialogItemRecord items[] = {
         Item(EditItemType, 0, 0, 9, 0, "first"),
-        Item(ButtonType, 0, 1, 0, 0, "Save"),
+        Item(ButtonItemType, 0, 1, 0, 0, "Save"),
         Item(EditItemType, 0, 2, 9, 0, "second"),
-        Item(ButtonType, 0, 3, 0, 0, "Apply"),
+        Item(ButtonItemType, 0, 3, 0, 0, "Apply"),
     };
     EXPECT_EQ(EditFieldIndex(items, 4), 0);
     items[2].HasFocus = -1;

@@ -8,7 +8,7 @@
 #include <map>
 
 #include "tests/testbed/crash_report.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 namespace hostile {
 
@@ -104,7 +104,7 @@ std::string ShownText(const std::string& text) {
 
 RegistryValue ReadRegistryValue(const std::string& keyPath, const char* name) {
     RegistryValue value;
-    UniqueRegistryKey key;
+    RegistryKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
         return value;
     DWORD size = 0;

@@ -1,6 +1,9 @@
+// The in-test host's services, its record and its state.
 #include "tests/testbed/test_host.h"
 
 #include <cstring>
+
+#include "tools/hostkit/startup_record.h"
 
 namespace {
 
@@ -85,15 +88,8 @@ void TestHost::Reset() {
 }
 
 StartupRecord TestHost::Record() const {
-    StartupRecord record;
-    std::memset(&record, 0xA5, sizeof record);
-    record.ModuleId = ModuleId;
-    record.RegistryRoot = NullRegistryRoot ? nullptr : RegistryRoot.c_str();
-    record.DialogService = DialogService;
-    record.MessageService = MessageService;
-    record.PanelControlService = PanelControlService;
-    record.NameMatchService = NameMatchService;
-    return record;
+    return MakeStartupRecord({ModuleId, DialogService, MessageService, PanelControlService, NameMatchService},
+                             NullRegistryRoot ? nullptr : RegistryRoot.c_str(), OpaqueFill);
 }
 
 void TestHost::AddItem(const std::string& name, DWORD attributes) {

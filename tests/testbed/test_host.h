@@ -49,6 +49,7 @@ public:
     StartupRecord Record() const;
 
     static constexpr int32_t ModuleId = 0x4C4E5800;
+    static constexpr uint8_t OpaqueFill = 0xA5;
     std::string RegistryRoot = "Software\\LanternixTests\\Default";
     bool NullRegistryRoot = false;
 

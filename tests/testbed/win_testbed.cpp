@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "tools/hostkit/key_hook.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 // ---- console input -------------------------------------------------------
 
@@ -70,7 +70,7 @@ ScratchKey::~ScratchKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
 bool ScratchKey::Exists() const { return RegistryKeyExists(path_); }
 
 void ScratchKey::SetRaw(const std::string& name, DWORD type, const void* data, DWORD size) const {
-    UniqueRegistryKey key;
+    RegistryKey key;
     ASSERT_EQ(
         RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(), nullptr),
         ERROR_SUCCESS);
@@ -82,7 +82,7 @@ void ScratchKey::SetText(const std::string& name, const std::string& text) const
 }
 
 bool ScratchKey::Get(const std::string& name, DWORD& type, std::vector<uint8_t>& data) const {
-    UniqueRegistryKey key;
+    RegistryKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS) return false;
     DWORD size = 0;
     LONG status = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
@@ -102,6 +102,6 @@ std::string TestKeyPath(const std::string& suffix) {
 }
 
 bool RegistryKeyExists(const std::string& keyPath) {
-    UniqueRegistryKey key;
+    RegistryKey key;
     return RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
 }

@@ -7,6 +7,7 @@
 
 #include "relay/key_relay.h"
 #include "support/startup.h"
+#include "tests/testbed/expected_facts.h"
 #include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 
@@ -46,7 +47,7 @@ protected:
 };
 
 TEST_F(PatternTest, DefaultListStopsAtTheFirstMatch) {
-    StartPatternList.Assign(DefaultStartPatternList);
+    StartPatternList.Assign(expected::DefaultList.c_str());
     EXPECT_EQ(StartPatternList.size(), 87u);
     EXPECT_TRUE(MatchesStartPattern("setup.exe"));
     EXPECT_EQ(host.MatchedPatterns(), (Texts{"*.com", "*.exe"}));

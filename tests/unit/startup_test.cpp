@@ -57,7 +57,7 @@ TEST_F(StartupTest, CopyIsWholeAndIndependentOfTheHostRecord) {
 
     std::memset(&record, 0, sizeof record);
     EXPECT_EQ(std::memcmp(&HostStartupRecord, &original, sizeof original), 0);
-    EXPECT_EQ(LookupMessage(MessageMenuEntry), host.Messages[2].c_str());
+    EXPECT_EQ(LookupMessage(2), host.Messages[2].c_str());
     ASSERT_EQ(host.MessageCalls.size(), 1u);
     EXPECT_EQ(host.MessageCalls[0].ModuleId, TestHost::ModuleId);
 }

@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "relay/key_relay.h"
+#include "relay/plugin_constants.h"
 #include "support/startup.h"
 #include "tools/hostkit/console_input.h"
 #include "tools/hostkit/lean_host.h"
 #include "tools/hostkit/pe_facts.h"
 #include "tools/hostkit/plugin_dll.h"
 #include "tools/hostkit/resource_meter.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 namespace {
 
@@ -297,12 +298,13 @@ int main() {
     std::printf("Lanternix benchmark (best round; median round in brackets)\n\n");
 
     // The list as stored after configuration, read at every start-up.
-    const std::string settingsPath = std::string(BenchRoot) + "\\Lanternix";
+    const std::string settingsPath = std::string(BenchRoot) + SettingsKeyName;
     {
-        UniqueRegistryKey key;
+        RegistryKey key;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(),
                             nullptr) == ERROR_SUCCESS)
-            RegSetValueExA(key.get(), "EnterExt", 0, REG_SZ, reinterpret_cast<const BYTE*>(DefaultStartPatternList),
+            RegSetValueExA(key.get(), PatternListValueName, 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(DefaultStartPatternList),
                            static_cast<DWORD>(std::strlen(DefaultStartPatternList) + 1));
     }
     PanelItem = MakePanelItem("setup.exe");

@@ -156,7 +156,7 @@ std::vector<std::string> DrawDialog(const DialogItemRecord* items, int32_t count
                 firstFrame = false;
                 break;
             case EditItemType: DrawEdit(canvas, item); break;
-            case ButtonType:
+            case ButtonItemType:
                 if (item.Left == 0) {
                     if (std::find(centredRows.begin(), centredRows.end(), item.Top) == centredRows.end())
                         centredRows.push_back(item.Top);
@@ -172,7 +172,7 @@ std::vector<std::string> DrawDialog(const DialogItemRecord* items, int32_t count
     for (int32_t row : centredRows) {
         std::string group;
         for (int32_t i = 0; i < count; ++i)
-            if (items[i].ItemType == ButtonType && items[i].Left == 0 && items[i].Top == row)
+            if (items[i].ItemType == ButtonItemType && items[i].Left == 0 && items[i].Top == row)
                 group += (group.empty() ? "" : " ") + ButtonFace(items[i]);
         canvas.Put(canvas.ClipLeft() + std::max(0, (canvas.ClipWidth() - static_cast<int32_t>(group.size())) / 2), row,
                    group);
@@ -195,7 +195,7 @@ int32_t ButtonIndex(const DialogItemRecord* items, int32_t count, const DialogAn
     if (items == nullptr || answer.Kind != AnswerKind::Button) return -1;
     int32_t seen = 0;
     for (int32_t i = 0; i < count; ++i) {
-        if (items[i].ItemType != ButtonType) continue;
+        if (items[i].ItemType != ButtonItemType) continue;
         ++seen;
         if (answer.Button > 0 ? seen == answer.Button : EqualsIgnoringCase(ItemText(items[i]), answer.Text)) return i;
     }

@@ -22,12 +22,6 @@ struct DialogAnswer {
 // "button Save", "escape"); false when the line is no answer.
 bool ParseAnswer(const std::string& line, DialogAnswer& answer);
 
-// Item types the host draws.
-constexpr int32_t TextItemType = 0;
-constexpr int32_t FrameItemType = 3;
-constexpr int32_t EditItemType = 4;
-constexpr int32_t ButtonType = 7;
-
 // The text of an item up to its terminator, or all 512 bytes when it has none.
 std::string ItemText(const DialogItemRecord& item);
 

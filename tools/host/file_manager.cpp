@@ -9,7 +9,7 @@
 #include "tools/host/transcript.h"
 #include "tools/host/viewer.h"
 #include "tools/hostkit/console_input.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 #include "tools/hostkit/watchdog.h"
 
 const char PatternValueName[] = "EnterExt";
@@ -31,7 +31,7 @@ std::string FileName(const std::string& path) { return path.substr(path.find_las
 
 // The stored value as the plug-in wrote it (OEM code page); false when none.
 bool StoredList(std::string& value) {
-    UniqueRegistryKey key;
+    RegistryKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, PatternKeyPath().c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
         return false;
     std::vector<char> data(65536);
@@ -114,7 +114,7 @@ void ActOn(const std::vector<SentKey>& keys) {
 std::string PatternKeyPath() { return ThePlugin->RegistryRoot + "\\" + PluginKeyName; }
 
 void StartPlugin() {
-    ThePlugin->Record = MakeStartupRecord(ThePlugin->RegistryRoot.c_str());
+    ThePlugin->Record = StandInStartupRecord(ThePlugin->RegistryRoot.c_str());
     {
         Watchdog dog("SetStartupInfo", InvocationTimeout, GiveUp);
         ThePlugin->Dll.SetStartupInfo(&ThePlugin->Record);

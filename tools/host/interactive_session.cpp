@@ -94,7 +94,7 @@ int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     std::string choices;
     int32_t number = 0;
     for (int32_t i = 0; i < count; ++i)
-        if (items[i].ItemType == ButtonType)
+        if (items[i].ItemType == ButtonItemType)
             choices +=
                 (choices.empty() ? "" : ", ") + std::to_string(++number) + " " + Quoted(OemToUtf8(ItemText(items[i])));
     PrintPart("    Close with a button (" + choices + "; Esc or anything else closes without one): ");

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "tools/host/text.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 namespace {
 

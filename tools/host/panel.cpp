@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "tools/host/text.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 void Panel::SetItems(FolderListing listing) {
     listing_ = std::move(listing);

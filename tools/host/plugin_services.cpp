@@ -8,6 +8,7 @@
 #include "tools/host/interactive_session.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
+#include "tools/hostkit/startup_record.h"
 
 HostState Host;
 
@@ -161,15 +162,9 @@ int32_t __stdcall DialogService(int32_t moduleId, int32_t left, int32_t top, int
 
 }  // namespace
 
-StartupRecord MakeStartupRecord(const char* registryRoot) {
-    StartupRecord record{};
-    record.ModuleId = HostModuleId;
-    record.RegistryRoot = registryRoot;
-    record.DialogService = DialogService;
-    record.MessageService = MessageService;
-    record.PanelControlService = PanelControlService;
-    record.NameMatchService = NameMatchService;
-    return record;
+StartupRecord StandInStartupRecord(const char* registryRoot) {
+    return MakeStartupRecord({HostModuleId, DialogService, MessageService, PanelControlService, NameMatchService},
+                             registryRoot);
 }
 
 bool ApplyEdit(DialogItemRecord* items, int32_t count, const DialogAnswer& answer) {

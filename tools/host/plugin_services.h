@@ -33,7 +33,7 @@ struct HostState {
 extern HostState Host;
 
 // The start-up record with the host's services; the root must outlive it.
-StartupRecord MakeStartupRecord(const char* registryRoot);
+StartupRecord StandInStartupRecord(const char* registryRoot);
 
 // Closes the dialog with the answer: the index of the closing button, or -1.
 int32_t CloseWith(DialogItemRecord* items, int32_t count, const DialogAnswer& answer);

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 namespace {
 

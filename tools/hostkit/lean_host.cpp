@@ -1,9 +1,14 @@
+// The lean host's services, its record and its wildcard match.
 #include "tools/hostkit/lean_host.h"
 
 #include <cctype>
 #include <cstring>
 
+#include "tools/hostkit/startup_record.h"
+
 namespace {
+
+constexpr int32_t LeanModuleId = 7;
 
 const char* const MessageTexts[] = {"Store", "Cancel", "Lanternix", "Lanternix settings", "Patterns:"};
 
@@ -43,15 +48,7 @@ int32_t __stdcall LeanWildcardMatch(const char* pattern, const char* name, int32
 }
 
 StartupRecord LeanRecord(const char* registryRoot, NameMatchServiceProc nameMatch) {
-    StartupRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.ModuleId = 7;
-    record.RegistryRoot = registryRoot;
-    record.DialogService = LeanDialog;
-    record.MessageService = LeanMessage;
-    record.PanelControlService = LeanPanel;
-    record.NameMatchService = nameMatch;
-    return record;
+    return MakeStartupRecord({LeanModuleId, LeanDialog, LeanMessage, LeanPanel, nameMatch}, registryRoot);
 }
 
 bool WildcardMatch(const char* pattern, const char* name) {

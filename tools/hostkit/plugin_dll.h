@@ -8,7 +8,7 @@
 #include <string>
 
 #include "support/host_interface.h"
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 using SetStartupInfoProc = void(__stdcall*)(const StartupRecord*);
 using GetPluginInfoProc = void(__stdcall*)(PluginInfoRecord*);

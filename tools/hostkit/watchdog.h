@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tools/hostkit/unique_handle.h"
+#include "tools/hostkit/system_handles.h"
 
 // What happens when time runs out: a report, then the process ends with the
 // exit code once standard output and standard error are flushed.

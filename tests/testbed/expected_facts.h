@@ -1,0 +1,31 @@
+// The file manager's values and the plug-in's names as the tests hold the
+// plug-in to them. They are spelled out here, not taken from the plug-in's
+// headers, so that a value changed there fails the tests instead of
+// following them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace expected {
+
+// Dialog item types and flags, as the file manager reads them.
+constexpr int32_t TextItem = 0;
+constexpr int32_t FrameItem = 3;
+constexpr int32_t EditItem = 4;
+constexpr int32_t ButtonItem = 7;
+constexpr uint32_t EditKeepsHistory = 0x40000;
+constexpr uint32_t ButtonsCentredInRow = 0x4000;
+
+// Where the plug-in keeps its list, and the list it uses while none is stored.
+inline const std::string KeyName = "Lanternix";
+inline const std::string ValueName = "EnterExt";
+inline const std::string HistoryName = "Lanternix-EnterExt";
+inline const std::string DefaultList =
+    "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
+
+// The plug-in's settings key below a registry root: the root, a backslash and
+// the key's name, however the root ends.
+inline std::string SettingsKeyUnder(const std::string& root) { return root + "\\" + KeyName; }
+
+}  // namespace expected
