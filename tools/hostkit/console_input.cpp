@@ -1,3 +1,4 @@
+// Queueing key events into the console, and peeking and dropping them.
 #include "tools/hostkit/console_input.h"
 
 #include <vector>

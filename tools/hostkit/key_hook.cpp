@@ -1,3 +1,4 @@
+// The low-level keyboard hook on its own thread that catches injected keys.
 #include "tools/hostkit/key_hook.h"
 
 #include <mutex>

@@ -1,3 +1,4 @@
+// Reading a PE file from disk: size, machine, imports, characteristics, sections.
 #include "tools/hostkit/pe_facts.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Meters of the process's handles, heaps and TLS slots.
 #include "tools/hostkit/resource_meter.h"
 
 #include <malloc.h>

@@ -1,3 +1,4 @@
+// The watchdog thread that ends a call which blocks too long.
 #include "tools/hostkit/watchdog.h"
 
 #include <cstdio>
