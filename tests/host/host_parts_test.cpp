@@ -9,7 +9,7 @@
 #include "tools/host/session_script.h"
 #include "tools/host/text.h"
 #include "tools/host/viewer.h"
-#include "tools/hostkit/plugin_dll.h"
+#include "tools/hostkit/paths.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "tools/host/transcript.h"
 #include "tools/host/viewer.h"
 #include "tools/hostkit/console_input.h"
+#include "tools/hostkit/paths.h"
 #include "tools/hostkit/system_handles.h"
 #include "tools/hostkit/watchdog.h"
 
@@ -26,8 +27,6 @@ void ReportStuck(const char* what, DWORD milliseconds) {
           " seconds; the host gives up");
 }
 const WatchdogExpiry GiveUp{ReportStuck, ExitPluginStuck};
-
-std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 // The stored value as the plug-in wrote it (OEM code page); false when none.
 bool StoredList(std::string& value) {

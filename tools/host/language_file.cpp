@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tools/host/text.h"
+#include "tools/hostkit/paths.h"
 #include "tools/hostkit/system_handles.h"
 
 namespace {
@@ -37,8 +38,6 @@ std::string Unescape(const std::string& quoted) {
 bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
     return text.size() >= start.size() && EqualsIgnoringCase(text.substr(0, start.size()), start);
 }
-
-std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 }  // namespace
 
@@ -78,7 +77,7 @@ bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& 
     if (!ReadWholeFile(path, content, reason))
         return error = "cannot read the language file " + path + ": " + reason, false;
     file = ParseLanguageFile(content);
-    file.FileName = BaseName(path);
+    file.FileName = FileName(path);
     return true;
 }
 

@@ -19,13 +19,9 @@
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/console_input.h"
+#include "tools/hostkit/paths.h"
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
 
 // The language file the file manager would take, and a note when it is not
 // the one asked for.
@@ -79,7 +75,7 @@ int Run() {
 
     Print("Lanternix stand-in host");
     // Files the user named are shown as named; the ones beside the host by name only.
-    const std::string pluginName = plugin.Dll.File().substr(plugin.Dll.File().find_last_of("\\/") + 1);
+    const std::string pluginName = FileName(plugin.Dll.File());
     Say("plug-in", options.PluginPath.empty() ? pluginName : options.PluginPath);
     Say("messages", (options.MessagesPath.empty() ? Host.Messages.FileName : options.MessagesPath) + " (" +
                         (Host.Messages.Name.empty() ? "no .Language line" : Host.Messages.Name) + languageNote + ")");
