@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tools/host/dialog.h"
 #include "tools/host/file_manager.h"
 #include "tools/host/options.h"
 #include "tools/host/plugin_services.h"
@@ -65,16 +66,8 @@ void PrintKeysHelp() {
     Print("  F5  restart the plug-in        F10 or Esc  quit    Ctrl+C  stop at once");
 }
 
-}  // namespace
-
-void EndOnCtrlC() {
-    Print("");
-    Print("Stopped with Ctrl+C: the session ends here.");
-    std::fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), ExitInterrupted);
-    ExitProcess(ExitInterrupted);
-}
-
+// The dialog answered at the keyboard: a new text for the edit field, then
+// the button that closes it.
 int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     const int32_t edit = EditFieldIndex(items, count);
     while (edit >= 0) {
@@ -107,9 +100,20 @@ int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     return CloseWith(items, count, answer);
 }
 
+}  // namespace
+
+void EndOnCtrlC() {
+    Print("");
+    Print("Stopped with Ctrl+C: the session ends here.");
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), ExitInterrupted);
+    ExitProcess(ExitInterrupted);
+}
+
 int RunInteractive() {
     HANDLE input = ConsoleInput();
     SetConsoleMode(input, ENABLE_EXTENDED_FLAGS);
+    Host.AnswerDialog = AnswerInteractively;
     PrintKeysHelp();
     Print("");
     ShowPanel();

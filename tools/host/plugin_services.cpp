@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
-#include "tools/host/interactive_session.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/startup_record.h"
@@ -87,17 +87,6 @@ void ShowDialog(const DialogItemRecord* items, int32_t count, int32_t width, int
     for (size_t i = first; i < lines.size(); ++i) Print("            " + OemToUtf8(lines[i]));
 }
 
-std::string Describe(const DialogAnswer& answer) {
-    switch (answer.Kind) {
-        case AnswerKind::Set: return "set " + Quoted(OemToUtf8(answer.Text));
-        case AnswerKind::Append: return "append " + Quoted(OemToUtf8(answer.Text));
-        case AnswerKind::Escape: return "escape";
-        case AnswerKind::Button:
-            return "button " + (answer.Button > 0 ? std::to_string(answer.Button) : OemToUtf8(answer.Text));
-    }
-    return "";
-}
-
 int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
                           DialogItemRecord* items, int32_t itemCount) {
     CheckModuleId(moduleId, "DialogService");
@@ -112,18 +101,8 @@ int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t r
     ShowDialog(items, itemCount, right, bottom);
     const int32_t edit = EditFieldIndex(items, itemCount);
     if (edit >= 0) Say("", "edit field holds " + Quoted(OemToUtf8(ItemText(items[edit]))));
-
-    if (Host.Answers == nullptr) return AnswerInteractively(items, itemCount);
-    while (Host.NextAnswer < Host.Answers->size()) {
-        const DialogAnswer& answer = (*Host.Answers)[Host.NextAnswer++];
-        Say("answer", Describe(answer));
-        if (answer.Kind == AnswerKind::Set || answer.Kind == AnswerKind::Append)
-            ApplyEdit(items, itemCount, answer);
-        else
-            return CloseWith(items, itemCount, answer);
-    }
-    Say("", "no answer left in the script: closed without a button");
-    return -1;
+    if (!Host.AnswerDialog) return Problem("no session answers the dialog; closed without a button"), -1;
+    return Host.AnswerDialog(items, itemCount);
 }
 
 // The services as the plug-in calls them: no exception goes back into it.
