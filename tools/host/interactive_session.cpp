@@ -100,6 +100,41 @@ int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     return CloseWith(items, count, answer);
 }
 
+// The host's own keys, which never reach the plug-in.
+void ShowHelpAndPanel() {
+    PrintKeysHelp();
+    ShowPanel();
+}
+
+void OpenSettings() {
+    Print("> settings dialog");
+    RunConfigure();
+    ShowRegistry();
+}
+
+void RestartPlugin() {
+    Print("> restart");
+    Restart();
+}
+
+struct HostKey {
+    WORD VirtualKey;
+    void (*Action)();
+};
+const HostKey HostKeys[] = {{VK_F1, ShowHelpAndPanel}, {VK_F2, OpenSettings}, {VK_F5, RestartPlugin}};
+
+// Runs the host's action for a pressed key, its event taken from the queue;
+// false when the key is none of the host's.
+bool RunHostKey(WORD virtualKey) {
+    for (const HostKey& key : HostKeys) {
+        if (key.VirtualKey != virtualKey) continue;
+        DropConsoleEvent();
+        key.Action();
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void EndOnCtrlC() {
@@ -143,25 +178,7 @@ int RunInteractive() {
             DropConsoleEvent();
             break;
         }
-        if (down && vk == VK_F1) {
-            DropConsoleEvent();
-            PrintKeysHelp();
-            ShowPanel();
-            continue;
-        }
-        if (down && vk == VK_F2) {
-            DropConsoleEvent();
-            Print("> settings dialog");
-            RunConfigure();
-            ShowRegistry();
-            continue;
-        }
-        if (down && vk == VK_F5) {
-            DropConsoleEvent();
-            Print("> restart");
-            Restart();
-            continue;
-        }
+        if (down && RunHostKey(vk)) continue;
         if (down && vk == VK_SPACE) {
             DropConsoleEvent();
             KeyName ctrl{};
