@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "relay/plugin_constants.h"
 #include "tools/host/options.h"
 #include "tools/host/plugin_services.h"
 #include "tools/host/text.h"
@@ -13,13 +14,11 @@
 #include "tools/hostkit/system_handles.h"
 #include "tools/hostkit/watchdog.h"
 
-const char PatternValueName[] = "EnterExt";
 LoadedPlugin* ThePlugin = nullptr;
 InjectedKeyHook Capture;
 
 namespace {
 
-const char PluginKeyName[] = "Lanternix";   // the key the plug-in makes under the root
 constexpr DWORD InvocationTimeout = 10000;  // ms; a plug-in that blocks longer is stuck
 
 void ReportStuck(const char* what, DWORD milliseconds) {
@@ -35,8 +34,8 @@ bool StoredList(std::string& value) {
         return false;
     std::vector<char> data(65536);
     DWORD size = static_cast<DWORD>(data.size() - 1), type = 0;
-    if (RegQueryValueExA(key.get(), PatternValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(key.get(), PatternListValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &size) != ERROR_SUCCESS)
         return false;
     value.assign(data.data(), strnlen(data.data(), size));
     return true;
@@ -110,7 +109,7 @@ void ActOn(const std::vector<SentKey>& keys) {
 
 }  // namespace
 
-std::string PatternKeyPath() { return ThePlugin->RegistryRoot + "\\" + PluginKeyName; }
+std::string PatternKeyPath() { return ThePlugin->RegistryRoot + SettingsKeyName; }
 
 void StartPlugin() {
     ThePlugin->Record = StandInStartupRecord(ThePlugin->RegistryRoot.c_str());
@@ -189,9 +188,9 @@ void ShowMenu() {
 void ShowRegistry() {
     std::string value;
     if (StoredList(value))
-        Say("registry", std::string(PatternValueName) + " = " + Quoted(OemToUtf8(value)));
+        Say("registry", std::string(PatternListValueName) + " = " + Quoted(OemToUtf8(value)));
     else
-        Say("registry", std::string("no value ") + PatternValueName + " stored: the plug-in uses its default list");
+        Say("registry", std::string("no value ") + PatternListValueName + " stored: the plug-in uses its default list");
 }
 
 std::string ListInUse() {
@@ -253,12 +252,12 @@ void RunConfigure() {
     if (result == HostTrue) {
         std::string stored;
         if (!StoredList(stored))
-            return Problem(returned + ", so the list should be stored, but " + PatternValueName + " is not in " +
+            return Problem(returned + ", so the list should be stored, but " + PatternListValueName + " is not in " +
                            "HKEY_CURRENT_USER\\" + PatternKeyPath());
         if (Host.LastDialog.Shown && stored != Host.LastDialog.EditText)
-            return Problem(returned + ", but " + PatternValueName + " holds " + Quoted(OemToUtf8(stored)) +
+            return Problem(returned + ", but " + PatternListValueName + " holds " + Quoted(OemToUtf8(stored)) +
                            ", not the edited list");
-        return Say("result", returned + ": the list is stored in " + PatternValueName + " and in use");
+        return Say("result", returned + ": the list is stored in " + PatternListValueName + " and in use");
     }
     if (!Host.LastDialog.Button.empty())
         return Say("result",

@@ -10,8 +10,6 @@
 #include "tools/hostkit/key_hook.h"
 #include "tools/hostkit/plugin_dll.h"
 
-extern const char PatternValueName[];
-
 // The plug-in DLL and what it is handed.
 struct LoadedPlugin {
     explicit LoadedPlugin(std::string path) : Dll(std::move(path)) {}
@@ -36,7 +34,7 @@ void ShowPanel();
 void ShowMenu();
 // The stored pattern list, or that there is none.
 void ShowRegistry();
-// "stored in EnterExt: ..." or that the default list applies.
+// The stored list, quoted, or that the plug-in's default list applies.
 std::string ListInUse();
 bool MoveCursor(const std::string& which);
 

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 
+#include "relay/plugin_constants.h"
 #include "tools/host/file_manager.h"
 #include "tools/host/interactive_session.h"
 #include "tools/host/options.h"
@@ -80,7 +81,7 @@ int Run() {
     Say("messages", (options.MessagesPath.empty() ? Host.Messages.FileName : options.MessagesPath) + " (" +
                         (Host.Messages.Name.empty() ? "no .Language line" : Host.Messages.Name) + languageNote + ")");
     plugin.RegistryRoot = options.RegistryRoot;
-    Say("registry", "HKEY_CURRENT_USER\\" + PatternKeyPath() + ", value " + PatternValueName);
+    Say("registry", "HKEY_CURRENT_USER\\" + PatternKeyPath() + ", value " + PatternListValueName);
     if (options.ResetSettings) {
         RegDeleteTreeA(HKEY_CURRENT_USER, PatternKeyPath().c_str());
         Say("", "deleted first, so the plug-in starts from its default list");
