@@ -5,9 +5,12 @@
 #include <string>
 
 #include "tools/host/dialog.h"
-#include "tools/host/file_manager.h"
+#include "tools/host/keys.h"
 #include "tools/host/options.h"
+#include "tools/host/panel_view.h"
 #include "tools/host/plugin_services.h"
+#include "tools/host/plugin_session.h"
+#include "tools/host/stored_settings.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/console_input.h"

@@ -12,11 +12,12 @@
 #include <cstdio>
 
 #include "relay/plugin_constants.h"
-#include "tools/host/file_manager.h"
 #include "tools/host/interactive_session.h"
 #include "tools/host/options.h"
 #include "tools/host/plugin_services.h"
+#include "tools/host/plugin_session.h"
 #include "tools/host/scripted_session.h"
+#include "tools/host/stored_settings.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/console_input.h"
@@ -80,14 +81,14 @@ int Run() {
     Say("plug-in", options.PluginPath.empty() ? pluginName : options.PluginPath);
     Say("messages", (options.MessagesPath.empty() ? Host.Messages.FileName : options.MessagesPath) + " (" +
                         (Host.Messages.Name.empty() ? "no .Language line" : Host.Messages.Name) + languageNote + ")");
-    plugin.RegistryRoot = options.RegistryRoot;
-    Say("registry", "HKEY_CURRENT_USER\\" + PatternKeyPath() + ", value " + PatternListValueName);
+    SettingsRoot = options.RegistryRoot;
+    Say("registry", "HKEY_CURRENT_USER\\" + PluginKeyPath() + ", value " + PatternListValueName);
     if (options.ResetSettings) {
-        RegDeleteTreeA(HKEY_CURRENT_USER, PatternKeyPath().c_str());
+        DeletePluginKey();
         Say("", "deleted first, so the plug-in starts from its default list");
     }
     Say("list", ListInUse());
-    StartPlugin();
+    HandOverStartupRecord();
     Say("load", pluginName + " loaded and handed the start-up record");
     Host.ThePanel = Panel(options.Rows);
     Host.FolderPath = folder;

@@ -2,14 +2,22 @@
 
 #include <string>
 
-#include "tools/host/file_manager.h"
 #include "tools/host/options.h"
+#include "tools/host/panel_view.h"
 #include "tools/host/plugin_services.h"
+#include "tools/host/plugin_session.h"
+#include "tools/host/stored_settings.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/console_input.h"
 
 namespace {
+
+// Puts a key event into the console queue, for the plug-in to read.
+void QueueKey(const KeyName& key, bool down) {
+    const DWORD state = key.VirtualKey == VK_CONTROL && down ? LEFT_CTRL_PRESSED : 0;
+    QueueConsoleInput(KeyEventRecord(key.VirtualKey, key.ScanCode, down, state));
+}
 
 std::string Describe(const DialogAnswer& answer) {
     switch (answer.Kind) {
@@ -65,7 +73,7 @@ int RunScript(const std::vector<ScriptStep>& steps) {
             case StepKind::Menu: ShowMenu(); break;
             case StepKind::Show: ShowPanel(); break;
             case StepKind::Registry: ShowRegistry(); break;
-            case StepKind::Cursor: MoveCursor(step.Text); break;
+            case StepKind::Cursor: PlaceCursor(step.Text); break;
             case StepKind::Restart: Restart(); break;
             case StepKind::Config:
                 answers = &step.Answers;
