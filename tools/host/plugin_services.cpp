@@ -26,7 +26,7 @@ std::string ItemLabel(int32_t index) {
     return Quoted(panel.NameAt(index)) + " (" + std::to_string(index) + ")";
 }
 
-const char* MessageServiceBody(int32_t moduleId, int32_t messageId) {
+const char* ServeMessageBody(int32_t moduleId, int32_t messageId) {
     CheckModuleId(moduleId, "MessageService");
     std::string problem;
     const char* text = MessageText(Host.Messages, messageId, problem);
@@ -34,7 +34,7 @@ const char* MessageServiceBody(int32_t moduleId, int32_t messageId) {
     return text;
 }
 
-int32_t PanelControlServiceBody(int32_t panelId, int32_t command, void* parameter) {
+int32_t ServePanelControlBody(int32_t panelId, int32_t command, void* parameter) {
     Panel& panel = Host.ThePanel;
     if (panelId != ActivePanel) {
         Note("asked for panel " + std::to_string(panelId) + ", which this host does not have");
@@ -71,7 +71,7 @@ int32_t PanelControlServiceBody(int32_t panelId, int32_t command, void* paramete
 // The platform's wide-character file-name match: * and ?, any case, for
 // non-ASCII letters too. The plain form keeps a ';' in a pattern an ordinary
 // character, not a separator.
-int32_t NameMatchServiceBody(const char* pattern, const char* name, int32_t flag) {
+int32_t ServeNameMatchBody(const char* pattern, const char* name, int32_t flag) {
     if (pattern == nullptr || name == nullptr) return Note("asked for a name match without a name or pattern"), 0;
     const bool matched = PathMatchSpecExW(OemToWide(name).c_str(), OemToWide(pattern).c_str(), PMSF_NORMAL) == S_OK;
     if (flag != NameMatchFlag) Note("asked for a name match with flag " + std::to_string(flag));
@@ -87,8 +87,8 @@ void ShowDialog(const DialogItemRecord* items, int32_t count, int32_t width, int
     for (size_t i = first; i < lines.size(); ++i) Print("            " + OemToUtf8(lines[i]));
 }
 
-int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
-                          DialogItemRecord* items, int32_t itemCount) {
+int32_t ServeDialogBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
+                        DialogItemRecord* items, int32_t itemCount) {
     CheckModuleId(moduleId, "DialogService");
     PrintTrace();
     if (items == nullptr || itemCount <= 0) return Problem("asked for a dialog without items"), -1;
@@ -106,34 +106,34 @@ int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t r
 }
 
 // The services as the plug-in calls them: no exception goes back into it.
-const char* __stdcall MessageService(int32_t moduleId, int32_t messageId) {
+const char* __stdcall ServeMessage(int32_t moduleId, int32_t messageId) {
     try {
-        return MessageServiceBody(moduleId, messageId);
+        return ServeMessageBody(moduleId, messageId);
     } catch (...) {
         return "";
     }
 }
 
-int32_t __stdcall PanelControlService(int32_t panelId, int32_t command, void* parameter) {
+int32_t __stdcall ServePanelControl(int32_t panelId, int32_t command, void* parameter) {
     try {
-        return PanelControlServiceBody(panelId, command, parameter);
+        return ServePanelControlBody(panelId, command, parameter);
     } catch (...) {
         return 0;
     }
 }
 
-int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_t flag) {
+int32_t __stdcall ServeNameMatch(const char* pattern, const char* name, int32_t flag) {
     try {
-        return NameMatchServiceBody(pattern, name, flag);
+        return ServeNameMatchBody(pattern, name, flag);
     } catch (...) {
         return 0;
     }
 }
 
-int32_t __stdcall DialogService(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                                const char* topic, DialogItemRecord* items, int32_t itemCount) {
+int32_t __stdcall ServeDialog(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                              const char* topic, DialogItemRecord* items, int32_t itemCount) {
     try {
-        return DialogServiceBody(moduleId, left, top, right, bottom, topic, items, itemCount);
+        return ServeDialogBody(moduleId, left, top, right, bottom, topic, items, itemCount);
     } catch (...) {
         return -1;
     }
@@ -142,7 +142,7 @@ int32_t __stdcall DialogService(int32_t moduleId, int32_t left, int32_t top, int
 }  // namespace
 
 StartupRecord StandInStartupRecord(const char* registryRoot) {
-    return MakeStartupRecord({HostModuleId, DialogService, MessageService, PanelControlService, NameMatchService},
+    return MakeStartupRecord({HostModuleId, ServeDialog, ServeMessage, ServePanelControl, ServeNameMatch},
                              registryRoot);
 }
 
