@@ -1,3 +1,4 @@
+// The keyboard session: typed lines, the dialog answered by hand, the host's own keys, the key loop.
 #include "tools/host/interactive_session.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Language files parsed (escapes, the .Language line), read from their folder, chosen by name.
 #include "tools/host/language_file.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The command line read and parsed into Options, and the usage text.
 #include "tools/host/options.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The panel's cursor kept in bounds, and folders listed and named as the file manager lists them.
 #include "tools/host/panel.h"
 
 #include <shlwapi.h>

@@ -1,3 +1,4 @@
+// The start-up record's four services, none letting an exception into the plug-in, and dialog edits.
 #include "tools/host/plugin_services.h"
 
 #include <shlwapi.h>

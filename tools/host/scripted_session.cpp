@@ -1,3 +1,4 @@
+// A session script run step by step, the dialog answered from its config steps.
 #include "tools/host/scripted_session.h"
 
 #include <string>
