@@ -6,10 +6,18 @@
 
 #include <memory>
 
+#include "relay/plugin_constants.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 
 const char DefaultRegistryRoot[] = "Software\\LanternixHost\\Plugins";
+
+namespace {
+// The plug-in's settings path, the root and then SettingsKeyName, must fit 79
+// characters.
+constexpr size_t LongestRegistryRoot = 79 - (sizeof SettingsKeyName - 1);
+constexpr int32_t MostRows = 200;
+}  // namespace
 
 std::vector<std::string> CommandLineArguments() {
     int count = 0;

@@ -5,13 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "relay/plugin_constants.h"
-
 extern const char DefaultRegistryRoot[];
-// The plug-in's settings path, the root and then SettingsKeyName, must fit 79
-// characters.
-constexpr size_t LongestRegistryRoot = 79 - (sizeof SettingsKeyName - 1);
-constexpr int32_t MostRows = 200;
 
 enum ExitCode {
     ExitSuccess = 0,

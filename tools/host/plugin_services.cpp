@@ -15,6 +15,8 @@ HostState Host;
 
 namespace {
 
+constexpr int32_t HostModuleId = 0x4C48;
+
 void CheckModuleId(int32_t moduleId, const char* service) {
     if (moduleId != HostModuleId)
         NoteProblem(std::string(service) + " was given module id " + std::to_string(moduleId) + ", not the host's " +

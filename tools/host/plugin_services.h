@@ -12,8 +12,6 @@
 #include "tools/host/language_file.h"
 #include "tools/host/panel.h"
 
-constexpr int32_t HostModuleId = 0x4C48;
-
 // How the plug-in's last dialog ended.
 struct DialogOutcome {
     bool Shown = false;
