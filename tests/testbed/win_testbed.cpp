@@ -1,3 +1,4 @@
+// The test bed's platform pieces: queued console input, the keys the hook caught, scratch keys.
 #include "tests/testbed/win_testbed.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,11 @@ std::string KeyText(DWORD virtualKey, DWORD scanCode, bool up, ULONG_PTR extraIn
                   static_cast<unsigned long>(scanCode), up ? "up" : "down", static_cast<unsigned long>(extraInfo));
     return text;
 }
+
+std::string CtrlPressedAgainKey() { return KeyText(VK_CONTROL, CtrlScanCode, false, 8); }
+std::string CtrlReleasedKey() { return KeyText(VK_CONTROL, CtrlScanCode, true, 0); }
+std::string EnterKeys(bool up) { return KeyText(VK_RETURN, EnterScanCode, up, 0); }
+std::string F3Keys(bool up) { return KeyText(VK_F3, F3ScanCode, up, 0); }
 
 std::string Describe(const CapturedKey& key) {
     return KeyText(key.VirtualKey, key.ScanCode, key.IsUp(), key.ExtraInfo);
