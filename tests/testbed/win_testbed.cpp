@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "tools/hostkit/key_hook.h"
 #include "tools/hostkit/system_handles.h"
@@ -69,7 +70,15 @@ std::vector<CapturedKey> KeyCapture::TakeKeys() {
 
 // ---- scratch registry keys ---------------------------------------------------
 
-ScratchKey::ScratchKey(const std::string& path) : path_(path) { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
+ScratchKey::ScratchKey(const std::string& path) : path_(path) {
+    // An empty path names the user's whole hive, which the deletes below
+    // would empty: a test that computes one has gone wrong before it began.
+    if (path_.empty()) {
+        std::fprintf(stderr, "ScratchKey: an empty path would delete all of HKEY_CURRENT_USER\n");
+        std::abort();
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+}
 
 ScratchKey::~ScratchKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
 
