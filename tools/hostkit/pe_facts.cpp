@@ -1,8 +1,9 @@
-// Reading a PE file from disk: size, machine, imports, characteristics, sections.
+// Reading a PE file from disk: size, machine, imports, characteristics, sections, data words.
 #include "tools/hostkit/pe_facts.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -50,34 +51,53 @@ std::string SectionName(const std::vector<uint8_t>& file, const IMAGE_NT_HEADERS
     return longName.empty() ? name : longName;
 }
 
+// A file's bytes and its headers; Problem says why there are none.
+struct PeFile {
+    std::vector<uint8_t> Bytes;
+    IMAGE_NT_HEADERS32 Nt{};
+    size_t SectionsAt = 0;
+    std::string Problem;
+};
+
+PeFile ReadPeFile(const std::string& path) {
+    PeFile pe;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        pe.Problem = "cannot open " + path;
+        return pe;
+    }
+    pe.Bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    IMAGE_DOS_HEADER dos;
+    if (pe.Bytes.size() < sizeof dos) {
+        pe.Problem = "too short for a DOS header";
+        return pe;
+    }
+    std::memcpy(&dos, pe.Bytes.data(), sizeof dos);
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || !ReadAt(pe.Bytes, static_cast<size_t>(dos.e_lfanew), pe.Nt) ||
+        pe.Nt.Signature != IMAGE_NT_SIGNATURE || pe.Nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        pe.Problem = "not a 32-bit PE file";
+        return pe;
+    }
+    pe.SectionsAt = static_cast<size_t>(dos.e_lfanew) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                    pe.Nt.FileHeader.SizeOfOptionalHeader;
+    return pe;
+}
+
 }  // namespace
 
 PeFacts ReadPeFacts(const std::string& path) {
     PeFacts facts;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        facts.Problem = "cannot open " + path;
-        return facts;
-    }
-    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const PeFile pe = ReadPeFile(path);
+    const std::vector<uint8_t>& file = pe.Bytes;
+    const IMAGE_NT_HEADERS32& nt = pe.Nt;
+    const size_t sectionsAt = pe.SectionsAt;
     facts.FileSize = file.size();
-
-    IMAGE_DOS_HEADER dos;
-    IMAGE_NT_HEADERS32 nt;
-    if (file.size() < sizeof dos) {
-        facts.Problem = "too short for a DOS header";
-        return facts;
-    }
-    std::memcpy(&dos, file.data(), sizeof dos);
-    if (dos.e_magic != IMAGE_DOS_SIGNATURE || !ReadAt(file, static_cast<size_t>(dos.e_lfanew), nt) ||
-        nt.Signature != IMAGE_NT_SIGNATURE || nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
-        facts.Problem = "not a 32-bit PE file";
+    if (!pe.Problem.empty()) {
+        facts.Problem = pe.Problem;
         return facts;
     }
     facts.Machine = nt.FileHeader.Machine;
     facts.DllCharacteristics = nt.OptionalHeader.DllCharacteristics;
-    const size_t sectionsAt = static_cast<size_t>(dos.e_lfanew) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                              nt.FileHeader.SizeOfOptionalHeader;
     for (unsigned i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
         IMAGE_SECTION_HEADER section;
         if (!ReadAt(file, sectionsAt + i * sizeof section, section)) break;
@@ -95,4 +115,22 @@ PeFacts ReadPeFacts(const std::string& path) {
     }
     facts.Valid = true;
     return facts;
+}
+
+std::vector<uint32_t> WritableDataWordsHolding(const std::string& path, uint32_t value) {
+    std::vector<uint32_t> found;
+    const PeFile pe = ReadPeFile(path);
+    constexpr DWORD WritableData = IMAGE_SCN_CNT_INITIALIZED_DATA | IMAGE_SCN_MEM_WRITE;
+    for (unsigned i = 0; pe.Problem.empty() && i < pe.Nt.FileHeader.NumberOfSections; ++i) {
+        IMAGE_SECTION_HEADER section;
+        if (!ReadAt(pe.Bytes, pe.SectionsAt + i * sizeof section, section)) break;
+        if ((section.Characteristics & WritableData) != WritableData) continue;
+        const uint32_t size = std::min(section.SizeOfRawData, section.Misc.VirtualSize);
+        for (uint32_t offset = 0; offset + sizeof value <= size; offset += sizeof value) {
+            uint32_t word = 0;
+            if (ReadAt(pe.Bytes, section.PointerToRawData + offset, word) && word == value)
+                found.push_back(section.VirtualAddress + offset);
+        }
+    }
+    return found;
 }

@@ -1,0 +1,28 @@
+// A module's import address table, entry by entry: the tests put functions of
+// their own in place of the system functions a module calls, to give it a
+// failing allocator or a random source that fails.
+#pragma once
+
+#include <windows.h>
+
+// The slot through which the module calls `function` of `library` (its name in
+// any case), imported by name; null when it imports no such function.
+DWORD* ImportSlot(HMODULE module, const char* library, const char* function);
+
+// Writes the address into the slot, which the loader may have left read-only,
+// and gives back what the slot held.
+DWORD ReplaceImport(DWORD& slot, const void* replacement);
+
+// A slot pointed elsewhere for as long as this lives, then back; a function the
+// module does not import fails the test.
+class ImportRedirect {
+public:
+    ImportRedirect(HMODULE module, const char* library, const char* function, const void* replacement);
+    ~ImportRedirect();
+    ImportRedirect(const ImportRedirect&) = delete;
+    ImportRedirect& operator=(const ImportRedirect&) = delete;
+
+private:
+    DWORD* slot_;
+    DWORD original_ = 0;
+};
