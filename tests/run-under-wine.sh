@@ -3,8 +3,7 @@
 # that it can queue console events for the plug-in to read.
 #   run-under-wine.sh [--gtest] PROGRAM.exe [ARGS...]
 # With --gtest the program is a GoogleTest program: a run that ends without
-# the framework's closing summary fails, whatever its exit status, and one
-# that a stack guard ended is named as such.
+# the framework's closing summary fails, whatever its exit status.
 # WINEPREFIX must name the build's private prefix; it is made on first use.
 set -u
 : "${WINEPREFIX:?WINEPREFIX must be set}"

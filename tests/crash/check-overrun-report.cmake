@@ -11,12 +11,8 @@ foreach(name PROGRAM RUNNER)
   endif()
 endforeach()
 
-execute_process(COMMAND ${RUNNER} --gtest ${PROGRAM}
-  OUTPUT_VARIABLE output
-  ERROR_VARIABLE output
-  RESULT_VARIABLE status
-  TIMEOUT 240)
-string(REPLACE "\r" "" output "${output}")
+include(${CMAKE_CURRENT_LIST_DIR}/run-checked.cmake)
+run_test_program(${PROGRAM} output status)
 
 set(problems "")
 # Wine passes on the exit code's low byte only: 0x09 of 0xC0000409.
@@ -40,8 +36,5 @@ foreach(unexpected "OpenPlugin returned" "a handler ran" "CRASH:")
   endif()
 endforeach()
 
-if(NOT problems STREQUAL "")
-  execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${output}")
-  message(FATAL_ERROR "The overrun was not reported as one:\n${problems}")
-endif()
+fail_on_problems("${problems}" "${output}" "The overrun was not reported as one")
 message(STATUS "The overrun ended the probe with 0xC0000409, and the runner said so")

@@ -21,7 +21,9 @@ constexpr size_t OverrunBytes = 1024;
 static_assert(OverrunBytes > sizeof(PanelInfoRecord));
 constexpr DWORD StackBufferOverrun = 0xC0000409;
 
-int32_t __stdcall OverrunningPanelService(int32_t, int32_t command, void* parameter) {
+// Of the panel argument's type, whatever the width.
+template <typename Panel>
+int32_t __stdcall OverrunningPanelService(Panel, int32_t command, void* parameter) {
     // Neither zero nor the guard: whatever the guard is, this changes it.
     if (command == PanelGetInfo && parameter != nullptr) std::memset(parameter, 0x5A, OverrunBytes);
     return 1;
@@ -108,7 +110,7 @@ TEST(OverrunProbe, HostWritesPastThePanelRecord) {
     PluginDll dll;
     ASSERT_TRUE(dll.Loaded());
     StartupRecord record = host.Record();
-    record.PanelControlService = OverrunningPanelService;
+    record.PanelControlService = &OverrunningPanelService;
     dll.SetStartupInfo(&record);
     KeyCapture::Instance().TakeKeys();
     FlushConsoleInput();

@@ -58,27 +58,12 @@ protected:
         return value.Present ? value.Data.substr(0, value.Data.find('\0')) : "<none>";
     }
 
-    // The keys a Ctrl release over `name` sends, with memory to spare or not;
-    // the patterns it asked for go into `asked`.
-    std::vector<std::string> CtrlReleaseOver(const char* name, std::vector<std::string>& asked) {
-        std::vector<PanelItemRecord> items(1, MakePanelItem(name));
-        FencedItems fence;
-        Panel().Items = fence.Place(items, true);
-        Panel().ItemCount = 1;
-        host.CurrentItem = 0;
-        host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
-        EXPECT_EQ(Invoke(*dll, "Ctrl release"), -1);
-        asked = host.MatchedPatterns();
-        return Describe(KeyCapture::Instance().TakeKeys());
-    }
     // The patterns the list in use holds, asked for over a name none matches.
     std::vector<std::string> PatternsInUse() {
         FailFencedAllocation(0);
         host.Matcher = [](const std::string&, const std::string&) { return false; };
-        std::vector<std::string> asked;
-        CtrlReleaseOver("name.none", asked);
-        return asked;
+        ReleaseCtrlOver(*dll, MakePanelItem("name.none"), true, "Ctrl release");
+        return host.MatchedPatterns();
     }
 };
 
@@ -176,17 +161,17 @@ TEST_F(AllocationFailures, ForTheCopyOfALongListMatchNothing) {
     settings.SetText(expected::ValueName, LongList());
     dll->SetStartupInfo(&record);
     host.Matcher = [](const std::string& pattern, const std::string&) { return pattern == "*.exe"; };
-    std::vector<std::string> asked;
+    const PanelItemRecord item = MakePanelItem("setup.exe");
     FailFencedAllocation(1);
-    EXPECT_EQ(CtrlReleaseOver("setup.exe", asked),
+    EXPECT_EQ(ReleaseCtrlOver(*dll, item, true, "Ctrl release, no memory"),
               (std::vector<std::string>{CtrlReleasedKey(), F3Keys(false), F3Keys(true)}));
     EXPECT_TRUE(FencedFailureHit());
-    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(host.NameMatchCalls.empty());
 
     FailFencedAllocation(0);
-    EXPECT_EQ(CtrlReleaseOver("setup.exe", asked),
+    EXPECT_EQ(ReleaseCtrlOver(*dll, item, true, "Ctrl release"),
               (std::vector<std::string>{CtrlReleasedKey(), EnterKeys(false), EnterKeys(true)}));
-    EXPECT_EQ(asked, ReferencePatterns(LongList()));
+    EXPECT_EQ(host.MatchedPatterns(), ReferencePatterns(LongList()));
 }
 
 // A list longer than the dialog's field, confirmed unedited while memory runs

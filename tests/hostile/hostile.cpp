@@ -225,9 +225,9 @@ void* __cdecl FencedRealloc(void* block, size_t size) {
 // Keeps the DLL's own function the first time, so a second load finds it too.
 template <typename Proc>
 void Redirect(HMODULE module, const char* function, Proc& original, Proc replacement, int& redirected) {
-    DWORD* slot = ImportSlot(module, "msvcrt.dll", function);
+    ImportEntry* slot = ImportSlot(module, "msvcrt.dll", function);
     if (slot == nullptr) return;
-    const DWORD old = ReplaceImport(*slot, reinterpret_cast<const void*>(replacement));
+    const ImportEntry old = ReplaceImport(*slot, reinterpret_cast<const void*>(replacement));
     if (original == nullptr) original = reinterpret_cast<Proc>(static_cast<uintptr_t>(old));
     ++redirected;
 }
@@ -333,6 +333,19 @@ int32_t HostileTest::Invoke(PluginDll& dll, const char* what) {
     std::snprintf(label, sizeof label, "%s: %s", what, CurrentCase);
     Watchdog watchdog(label, 10000);
     return dll.OpenPlugin(static_cast<int32_t>(random.Next()), static_cast<int32_t>(random.Next()));
+}
+
+std::vector<std::string> HostileTest::ReleaseCtrlOver(PluginDll& dll, const PanelItemRecord& item, bool againstEnd,
+                                                      const char* what) {
+    FencedItems fence;
+    Panel().Items = fence.Place({item}, againstEnd);
+    Panel().ItemCount = 1;
+    host.CurrentItem = 0;
+    host.NameMatchCalls.clear();
+    QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
+    EXPECT_EQ(Invoke(dll, what), -1);
+    Panel().Items = nullptr;  // the fence goes
+    return Describe(KeyCapture::Instance().TakeKeys());
 }
 
 }  // namespace hostile

@@ -120,19 +120,12 @@ TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
         // zero byte after it in the record either.
         const std::string name =
             random.Bytes(random.Chance(25) ? PanelItemNameSize : static_cast<size_t>(random.Between(1, 259)));
-        std::vector<PanelItemRecord> items(1);
-        std::memset(items.data(), 0x5A, sizeof items[0]);
-        items[0].FindData.dwFileAttributes = random.Next() & ~DirectoryAttribute;
-        std::memcpy(items[0].FindData.cFileName, name.c_str(), std::min(name.size() + 1, PanelItemNameSize));
-        FencedItems fence;
-        Panel().Items = fence.Place(items, random.Chance(50));
-        Panel().ItemCount = 1;
-        host.CurrentItem = 0;
-        host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
-        EXPECT_EQ(Invoke(*dll, "Ctrl release"), -1);
+        PanelItemRecord item;
+        std::memset(&item, 0x5A, sizeof item);
+        item.FindData.dwFileAttributes = random.Next() & ~DirectoryAttribute;
+        std::memcpy(item.FindData.cFileName, name.c_str(), std::min(name.size() + 1, PanelItemNameSize));
+        const std::vector<std::string> keys = ReleaseCtrlOver(*dll, item, random.Chance(50), "Ctrl release");
         ExpectPatterns(expected, host.NameMatchCalls, name);
-        const std::vector<std::string> keys = Describe(KeyCapture::Instance().TakeKeys());
         const std::vector<std::string> expectedKeys{CtrlReleasedKey(), matches ? EnterKeys(false) : F3Keys(false),
                                                     matches ? EnterKeys(true) : F3Keys(true)};
         EXPECT_EQ(keys, expectedKeys);
@@ -186,25 +179,15 @@ TEST_F(PatternLists, ReplacedDuringALongMatchTheMatchKeepsToItsOwnList) {
             }
             return false;
         };
-        std::vector<PanelItemRecord> items(1, MakePanelItem("name.none"));
-        FencedItems fence;
-        Panel().Items = fence.Place(items, random.Chance(50));
-        Panel().ItemCount = 1;
-        host.CurrentItem = 0;
-        host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
-        EXPECT_EQ(Invoke(*dll, "Ctrl release with calls back"), -1);
+        const PanelItemRecord item = MakePanelItem("name.none");
+        const std::vector<std::string> viewed{CtrlReleasedKey(), F3Keys(false), F3Keys(true)};
+        EXPECT_EQ(ReleaseCtrlOver(*dll, item, random.Chance(50), "Ctrl release with calls back"), viewed);
         ExpectPatterns(patterns, host.NameMatchCalls, "name.none");
         EXPECT_EQ(shownDuringTheMatch, ShownText(stored));
-        const std::vector<std::string> viewed{CtrlReleasedKey(), F3Keys(false), F3Keys(true)};
-        EXPECT_EQ(Describe(KeyCapture::Instance().TakeKeys()), viewed);
 
         host.Matcher = [](const std::string&, const std::string&) { return false; };
-        host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
-        EXPECT_EQ(Invoke(*dll, "Ctrl release after"), -1);
+        EXPECT_EQ(ReleaseCtrlOver(*dll, item, random.Chance(50), "Ctrl release after"), viewed);
         ExpectPatterns(ReferencePatterns(applied), host.NameMatchCalls, "name.none");
-        EXPECT_EQ(Describe(KeyCapture::Instance().TakeKeys()), viewed);
         if (HasFailure()) return;  // the first failing case tells the story
     }
 }

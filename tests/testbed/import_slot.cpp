@@ -5,18 +5,19 @@
 
 #include <cstring>
 
-DWORD* ImportSlot(HMODULE module, const char* library, const char* function) {
+ImportEntry* ImportSlot(HMODULE module, const char* library, const char* function) {
     auto* base = reinterpret_cast<uint8_t*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    // The headers and import thunks of the build's own width.
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (auto* imported = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          imported->Name != 0; ++imported) {
         if (_stricmp(reinterpret_cast<const char*>(base + imported->Name), library) != 0) continue;
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + imported->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + imported->FirstThunk);
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + imported->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imported->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG32) != 0) continue;
+            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) continue;
             const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) return &slots->u1.Function;
         }
@@ -24,11 +25,11 @@ DWORD* ImportSlot(HMODULE module, const char* library, const char* function) {
     return nullptr;
 }
 
-DWORD ReplaceImport(DWORD& slot, const void* replacement) {
-    const DWORD original = slot;
+ImportEntry ReplaceImport(ImportEntry& slot, const void* replacement) {
+    const ImportEntry original = slot;
     DWORD protection = 0;
     VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &protection);
-    slot = static_cast<DWORD>(reinterpret_cast<uintptr_t>(replacement));
+    slot = static_cast<ImportEntry>(reinterpret_cast<uintptr_t>(replacement));
     VirtualProtect(&slot, sizeof slot, protection, &protection);
     return original;
 }

@@ -5,13 +5,16 @@
 
 #include <windows.h>
 
+// An entry of the import address table: pointer-sized.
+using ImportEntry = decltype(IMAGE_THUNK_DATA::u1.Function);
+
 // The slot through which the module calls `function` of `library` (its name in
 // any case), imported by name; null when it imports no such function.
-DWORD* ImportSlot(HMODULE module, const char* library, const char* function);
+ImportEntry* ImportSlot(HMODULE module, const char* library, const char* function);
 
 // Writes the address into the slot, which the loader may have left read-only,
 // and gives back what the slot held.
-DWORD ReplaceImport(DWORD& slot, const void* replacement);
+ImportEntry ReplaceImport(ImportEntry& slot, const void* replacement);
 
 // A slot pointed elsewhere for as long as this lives, then back; a function the
 // module does not import fails the test.
@@ -23,6 +26,6 @@ public:
     ImportRedirect& operator=(const ImportRedirect&) = delete;
 
 private:
-    DWORD* slot_;
-    DWORD original_ = 0;
+    ImportEntry* slot_;
+    ImportEntry original_ = 0;
 };

@@ -19,7 +19,7 @@ namespace {
 // What the replaced functions hand out, and what they saw.
 struct Platform {
     bool RandomSourceWorks = true;
-    ULONG Random = 0;
+    uintptr_t Random = 0;
     LONGLONG Counter = 0;
     bool CounterIsItsOwnAddress = false;  // the counter then cancels the stack address out
     DWORD Ticks = 0;
@@ -31,7 +31,7 @@ Platform Stub;
 
 BOOLEAN WINAPI StubRandom(PVOID buffer, ULONG length) {
     if (!Stub.RandomSourceWorks || length != sizeof Stub.Random) return FALSE;
-    *static_cast<ULONG*>(buffer) = Stub.Random;
+    *static_cast<uintptr_t*>(buffer) = Stub.Random;
     return TRUE;
 }
 BOOL WINAPI StubCounter(LARGE_INTEGER* counter) {
