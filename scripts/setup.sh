@@ -3,6 +3,7 @@
 # it is missing: the MinGW-w64 cross compiler, CMake, the GoogleTest sources,
 # Wine (32-bit), script(1), and for the second build and the checks Clang,
 # lld, clang-format and clang-tidy.
+# The coverage report (scripts/coverage.sh) needs Python too.
 set -euo pipefail
 
 missing=()
@@ -10,6 +11,7 @@ have_package() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "instal
 for package in g++-mingw-w64-i686 cmake googletest bsdutils wine wine32:i386 clang lld clang-format clang-tidy; do
     have_package "$package" || missing+=("$package")
 done
+have_package python3 || missing+=(python3)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
