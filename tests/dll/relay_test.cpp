@@ -55,7 +55,7 @@ private:
 PanelControlServiceProc HostPanelService = nullptr;
 int DirtyPanelQueries = 0;
 
-int32_t __stdcall ZeroCheckingPanelService(int32_t panel, int32_t command, void* parameter) {
+int32_t __stdcall ZeroCheckingPanelService(intptr_t panel, int32_t command, void* parameter) {
     if (command == PanelGetInfo && parameter != nullptr) {
         const auto* bytes = static_cast<const uint8_t*>(parameter);
         if (std::any_of(bytes, bytes + sizeof(PanelInfoRecord), [](uint8_t b) { return b != 0; })) ++DirtyPanelQueries;

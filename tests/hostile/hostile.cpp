@@ -279,7 +279,7 @@ HostilePanel& Panel() {
 namespace {
 PanelControlServiceProc LoggingPanelService = nullptr;
 
-int32_t __stdcall HostilePanelService(int32_t panel, int32_t command, void* parameter) {
+int32_t __stdcall HostilePanelService(intptr_t panel, int32_t command, void* parameter) {
     const int32_t result = LoggingPanelService(panel, command, parameter);
     if (command == PanelGetInfo && parameter != nullptr && !Panel().FillsNothing) {
         auto* info = static_cast<PanelInfoRecord*>(parameter);

@@ -14,7 +14,7 @@ HostState Host;
 
 namespace {
 
-void CheckModuleId(int32_t moduleId, const char* service) {
+void CheckModuleId(intptr_t moduleId, const char* service) {
     if (moduleId != HostModuleId)
         NoteProblem(std::string(service) + " was given module id " + std::to_string(moduleId) + ", not the host's " +
                     std::to_string(HostModuleId));
@@ -26,7 +26,7 @@ std::string ItemLabel(int32_t index) {
     return Quoted(panel.NameAt(index)) + " (" + std::to_string(index) + ")";
 }
 
-const char* MessageServiceBody(int32_t moduleId, int32_t messageId) {
+const char* MessageServiceBody(intptr_t moduleId, int32_t messageId) {
     CheckModuleId(moduleId, "MessageService");
     std::string problem;
     const char* text = MessageText(Host.Messages, messageId, problem);
@@ -34,7 +34,7 @@ const char* MessageServiceBody(int32_t moduleId, int32_t messageId) {
     return text;
 }
 
-int32_t PanelControlServiceBody(int32_t panelId, int32_t command, void* parameter) {
+int32_t PanelControlServiceBody(intptr_t panelId, int32_t command, void* parameter) {
     Panel& panel = Host.ThePanel;
     if (panelId != ActivePanel) {
         Note("asked for panel " + std::to_string(panelId) + ", which this host does not have");
@@ -98,7 +98,7 @@ std::string Describe(const DialogAnswer& answer) {
     return "";
 }
 
-int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
+int32_t DialogServiceBody(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
                           DialogItemRecord* items, int32_t itemCount) {
     CheckModuleId(moduleId, "DialogService");
     PrintTrace();
@@ -127,7 +127,7 @@ int32_t DialogServiceBody(int32_t moduleId, int32_t left, int32_t top, int32_t r
 }
 
 // The services as the plug-in calls them: no exception goes back into it.
-const char* __stdcall MessageService(int32_t moduleId, int32_t messageId) {
+const char* __stdcall MessageService(intptr_t moduleId, int32_t messageId) {
     try {
         return MessageServiceBody(moduleId, messageId);
     } catch (...) {
@@ -135,7 +135,7 @@ const char* __stdcall MessageService(int32_t moduleId, int32_t messageId) {
     }
 }
 
-int32_t __stdcall PanelControlService(int32_t panelId, int32_t command, void* parameter) {
+int32_t __stdcall PanelControlService(intptr_t panelId, int32_t command, void* parameter) {
     try {
         return PanelControlServiceBody(panelId, command, parameter);
     } catch (...) {
@@ -151,7 +151,7 @@ int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_
     }
 }
 
-int32_t __stdcall DialogService(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
+int32_t __stdcall DialogService(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
                                 const char* topic, DialogItemRecord* items, int32_t itemCount) {
     try {
         return DialogServiceBody(moduleId, left, top, right, bottom, topic, items, itemCount);

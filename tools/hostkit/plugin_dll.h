@@ -12,7 +12,7 @@
 
 using SetStartupInfoProc = void(__stdcall*)(const StartupRecord*);
 using GetPluginInfoProc = void(__stdcall*)(PluginInfoRecord*);
-using OpenPluginProc = int32_t(__stdcall*)(int32_t, int32_t);
+using OpenPluginProc = intptr_t(__stdcall*)(int32_t, intptr_t);
 using ConfigureProc = int32_t(__stdcall*)(int32_t);
 
 // An entry point of a loaded module found by name; null when it has none.
