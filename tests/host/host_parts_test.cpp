@@ -9,7 +9,7 @@
 #include "tools/host/session_script.h"
 #include "tools/host/text.h"
 #include "tools/host/viewer.h"
-#include "tools/hostkit/plugin_dll.h"
+#include "tools/hostkit/paths.h"
 
 namespace {
 
@@ -351,30 +351,40 @@ DialogItemRecord Item(int32_t type, int32_t left, int32_t top, int32_t right, in
 }  // namespace
 
 TEST(Dialog, DrawnAsText) {
-    const DialogItemRecord items[] = {
-        Item(FrameItemType, 1, 0, 20, 4, "Title"),      Item(TextItemType, 3, 1, 0, 0, "Label"),
-        Item(EditItemType, 3, 2, 10, 0, "abcdefghijk"), Item(ButtonItemType, 0, 3, 0, 0, "Ok"),
-        Item(ButtonItemType, 0, 3, 0, 0, "No"),
+    struct Drawing {
+        int32_t Width, Height;
+        std::vector<DialogItemRecord> Items;
+        std::vector<std::string> Lines;
     };
-    EXPECT_EQ(DrawDialog(items, 5, 22, 5), (std::vector<std::string>{
-                                               " +----- Title ------+",
-                                               " | Label            |",
-                                               " | abcdefg>         |",
-                                               " |  [ Ok ] [ No ]   |",
-                                               " +------------------+",
-                                           }));
-    // Texts longer than the frame leave it whole, cut with '>'.
-    const DialogItemRecord longTexts[] = {
-        Item(FrameItemType, 0, 0, 11, 3, "A much too long title"),
-        Item(TextItemType, 2, 1, 0, 0, "A much too long label"),
-        Item(ButtonItemType, 0, 2, 0, 0, "Long button"),
+    const Drawing drawings[] = {
+        {22,
+         5,
+         {Item(FrameItemType, 1, 0, 20, 4, "Title"), Item(TextItemType, 3, 1, 0, 0, "Label"),
+          Item(EditItemType, 3, 2, 10, 0, "abcdefghijk"), Item(ButtonItemType, 0, 3, 0, 0, "Ok"),
+          Item(ButtonItemType, 0, 3, 0, 0, "No")},
+         {
+             " +----- Title ------+",
+             " | Label            |",
+             " | abcdefg>         |",
+             " |  [ Ok ] [ No ]   |",
+             " +------------------+",
+         }},
+        // Texts longer than the frame leave it whole, cut with '>'.
+        {12,
+         4,
+         {Item(FrameItemType, 0, 0, 11, 3, "A much too long title"),
+          Item(TextItemType, 2, 1, 0, 0, "A much too long label"), Item(ButtonItemType, 0, 2, 0, 0, "Long button")},
+         {
+             "+ A much > +",
+             "| A much t>|",
+             "|[ Long bu>|",
+             "+----------+",
+         }},
     };
-    EXPECT_EQ(DrawDialog(longTexts, 3, 12, 4), (std::vector<std::string>{
-                                                   "+ A much > +",
-                                                   "| A much t>|",
-                                                   "|[ Long bu>|",
-                                                   "+----------+",
-                                               }));
+    for (const Drawing& drawing : drawings)
+        EXPECT_EQ(
+            DrawDialog(drawing.Items.data(), static_cast<int32_t>(drawing.Items.size()), drawing.Width, drawing.Height),
+            drawing.Lines);
     const DialogItemRecord shortEdit[] = {Item(EditItemType, 0, 0, 5, 0, "ab")};
     EXPECT_EQ(DrawDialog(shortEdit, 1, 8, 1), (std::vector<std::string>{"ab____"}));
     EXPECT_EQ(DrawDialog(nullptr, 0, 3, 2), (std::vector<std::string>{"", ""}));

@@ -1,3 +1,4 @@
+// Dialog answers parsed, the dialog drawn on a clipped text canvas, its edit field and buttons found.
 #include "tools/host/dialog.h"
 
 #include <algorithm>

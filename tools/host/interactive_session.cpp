@@ -1,12 +1,17 @@
+// The keyboard session: typed lines, the dialog answered by hand, the host's own keys, the key loop.
 #include "tools/host/interactive_session.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "tools/host/file_manager.h"
+#include "tools/host/dialog.h"
+#include "tools/host/keys.h"
 #include "tools/host/options.h"
+#include "tools/host/panel_view.h"
 #include "tools/host/plugin_services.h"
+#include "tools/host/plugin_session.h"
+#include "tools/host/stored_settings.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/console_input.h"
@@ -65,16 +70,8 @@ void PrintKeysHelp() {
     Print("  F5  restart the plug-in        F10 or Esc  quit    Ctrl+C  stop at once");
 }
 
-}  // namespace
-
-void EndOnCtrlC() {
-    Print("");
-    Print("Stopped with Ctrl+C: the session ends here.");
-    std::fflush(stdout);
-    TerminateProcess(GetCurrentProcess(), ExitInterrupted);
-    ExitProcess(ExitInterrupted);
-}
-
+// The dialog answered at the keyboard: a new text for the edit field, then
+// the button that closes it.
 int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     const int32_t edit = EditFieldIndex(items, count);
     while (edit >= 0) {
@@ -107,9 +104,55 @@ int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     return CloseWith(items, count, answer);
 }
 
+// The host's own keys, which never reach the plug-in.
+void ShowHelpAndPanel() {
+    PrintKeysHelp();
+    ShowPanel();
+}
+
+void OpenSettings() {
+    Print("> settings dialog");
+    RunConfigure();
+    ShowRegistry();
+}
+
+void RestartPlugin() {
+    Print("> restart");
+    Restart();
+}
+
+struct HostKey {
+    WORD VirtualKey;
+    void (*Action)();
+};
+const HostKey HostKeys[] = {{VK_F1, ShowHelpAndPanel}, {VK_F2, OpenSettings}, {VK_F5, RestartPlugin}};
+
+// Runs the host's action for a pressed key, its event taken from the queue;
+// false when the key is none of the host's.
+bool RunHostKey(WORD virtualKey) {
+    for (const HostKey& key : HostKeys) {
+        if (key.VirtualKey != virtualKey) continue;
+        DropConsoleEvent();
+        key.Action();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void EndOnCtrlC() {
+    Print("");
+    Print("Stopped with Ctrl+C: the session ends here.");
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), ExitInterrupted);
+    ExitProcess(ExitInterrupted);
+}
+
 int RunInteractive() {
     HANDLE input = ConsoleInput();
     SetConsoleMode(input, ENABLE_EXTENDED_FLAGS);
+    Host.AnswerDialog = AnswerInteractively;
     PrintKeysHelp();
     Print("");
     ShowPanel();
@@ -139,25 +182,7 @@ int RunInteractive() {
             DropConsoleEvent();
             break;
         }
-        if (down && vk == VK_F1) {
-            DropConsoleEvent();
-            PrintKeysHelp();
-            ShowPanel();
-            continue;
-        }
-        if (down && vk == VK_F2) {
-            DropConsoleEvent();
-            Print("> settings dialog");
-            RunConfigure();
-            ShowRegistry();
-            continue;
-        }
-        if (down && vk == VK_F5) {
-            DropConsoleEvent();
-            Print("> restart");
-            Restart();
-            continue;
-        }
+        if (down && RunHostKey(vk)) continue;
         if (down && vk == VK_SPACE) {
             DropConsoleEvent();
             KeyName ctrl{};

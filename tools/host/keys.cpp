@@ -1,3 +1,4 @@
+// The key names, their aliases and scan codes, looked up by name and by virtual-key code.
 #include "tools/host/keys.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// Language files parsed (escapes, the .Language line), read from their folder, chosen by name.
 #include "tools/host/language_file.h"
 
 #include <windows.h>
@@ -6,6 +7,7 @@
 #include <sstream>
 
 #include "tools/host/text.h"
+#include "tools/hostkit/paths.h"
 #include "tools/hostkit/system_handles.h"
 
 namespace {
@@ -37,8 +39,6 @@ std::string Unescape(const std::string& quoted) {
 bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
     return text.size() >= start.size() && EqualsIgnoringCase(text.substr(0, start.size()), start);
 }
-
-std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 }  // namespace
 
@@ -78,7 +78,7 @@ bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& 
     if (!ReadWholeFile(path, content, reason))
         return error = "cannot read the language file " + path + ": " + reason, false;
     file = ParseLanguageFile(content);
-    file.FileName = BaseName(path);
+    file.FileName = FileName(path);
     return true;
 }
 

@@ -11,21 +11,19 @@
 
 #include <cstdio>
 
-#include "tools/host/file_manager.h"
+#include "relay/plugin_constants.h"
 #include "tools/host/interactive_session.h"
 #include "tools/host/options.h"
 #include "tools/host/plugin_services.h"
+#include "tools/host/plugin_session.h"
 #include "tools/host/scripted_session.h"
+#include "tools/host/stored_settings.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/console_input.h"
+#include "tools/hostkit/paths.h"
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
 
 // The language file the file manager would take, and a note when it is not
 // the one asked for.
@@ -79,18 +77,18 @@ int Run() {
 
     Print("Lanternix stand-in host");
     // Files the user named are shown as named; the ones beside the host by name only.
-    const std::string pluginName = plugin.Dll.File().substr(plugin.Dll.File().find_last_of("\\/") + 1);
+    const std::string pluginName = FileName(plugin.Dll.File());
     Say("plug-in", options.PluginPath.empty() ? pluginName : options.PluginPath);
     Say("messages", (options.MessagesPath.empty() ? Host.Messages.FileName : options.MessagesPath) + " (" +
                         (Host.Messages.Name.empty() ? "no .Language line" : Host.Messages.Name) + languageNote + ")");
-    plugin.RegistryRoot = options.RegistryRoot;
-    Say("registry", "HKEY_CURRENT_USER\\" + PatternKeyPath() + ", value " + PatternValueName);
+    SettingsRoot = options.RegistryRoot;
+    Say("registry", "HKEY_CURRENT_USER\\" + PluginKeyPath() + ", value " + PatternListValueName);
     if (options.ResetSettings) {
-        RegDeleteTreeA(HKEY_CURRENT_USER, PatternKeyPath().c_str());
+        DeletePluginKey();
         Say("", "deleted first, so the plug-in starts from its default list");
     }
     Say("list", ListInUse());
-    StartPlugin();
+    HandOverStartupRecord();
     Say("load", pluginName + " loaded and handed the start-up record");
     Host.ThePanel = Panel(options.Rows);
     Host.FolderPath = folder;

@@ -1,3 +1,4 @@
+// The command line read and parsed into Options, and the usage text.
 #include "tools/host/options.h"
 
 #include <windows.h>
@@ -5,10 +6,18 @@
 
 #include <memory>
 
+#include "relay/plugin_constants.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 
 const char DefaultRegistryRoot[] = "Software\\LanternixHost\\Plugins";
+
+namespace {
+// The plug-in's settings path, the root and then SettingsKeyName, must fit 79
+// characters.
+constexpr size_t LongestRegistryRoot = 79 - (sizeof SettingsKeyName - 1);
+constexpr int32_t MostRows = 200;
+}  // namespace
 
 std::vector<std::string> CommandLineArguments() {
     int count = 0;
@@ -21,7 +30,7 @@ std::vector<std::string> CommandLineArguments() {
 }
 
 void PrintUsage() {
-    const char* lines[] = {
+    const std::string lines[] = {
         "Usage: lanternix-host [options] FOLDER",
         "  Loads the plug-in, shows FOLDER as the file panel and lets the plug-in act on it.",
         "  Without --script it is interactive: each key press is one invocation of the plug-in.",
@@ -32,8 +41,9 @@ void PrintUsage() {
         "  --language NAME       the language file (*.lng beside the plug-in) whose .Language is NAME;",
         "                        English when there is none, else any one (default: English)",
         "  --messages FILE       the language file to use instead",
-        "  --registry-root PATH  settings root under HKEY_CURRENT_USER, at most 69 characters",
-        "                        (default: Software\\LanternixHost\\Plugins)",
+        "  --registry-root PATH  settings root under HKEY_CURRENT_USER, at most " +
+            std::to_string(LongestRegistryRoot) + " characters",
+        "                        (default: " + std::string(DefaultRegistryRoot) + ")",
         "  --reset-settings      delete the plug-in's stored settings before loading it",
         "  --rows N              rows the panel shows, 1 to 200 (default: 20)",
         "",
@@ -55,7 +65,7 @@ void PrintUsage() {
         "Exit codes: 0 all went well, 1 the transcript marks problems, 2 a usage or set-up",
         "error, 3 the plug-in did not return within 10 seconds, 4 stopped with Ctrl+C.",
     };
-    for (const char* line : lines) Print(line);
+    for (const std::string& line : lines) Print(line);
 }
 
 bool ParseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
@@ -99,6 +109,6 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
     }
     if (options.Folder.empty()) return error = "which folder should the panel show?", false;
     if (options.RegistryRoot.size() > LongestRegistryRoot)
-        return error = "--registry-root may have at most 69 characters", false;
+        return error = "--registry-root may have at most " + std::to_string(LongestRegistryRoot) + " characters", false;
     return true;
 }

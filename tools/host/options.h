@@ -6,9 +6,6 @@
 #include <vector>
 
 extern const char DefaultRegistryRoot[];
-// The plug-in's settings path must fit 79 characters: the root and "\Lanternix".
-constexpr size_t LongestRegistryRoot = 69;
-constexpr int32_t MostRows = 200;
 
 enum ExitCode {
     ExitSuccess = 0,

@@ -1,3 +1,4 @@
+// The panel's cursor kept in bounds, and folders listed and named as the file manager lists them.
 #include "tools/host/panel.h"
 
 #include <shlwapi.h>
@@ -7,6 +8,7 @@
 #include <cstring>
 
 #include "tools/host/text.h"
+#include "tools/hostkit/paths.h"
 #include "tools/hostkit/system_handles.h"
 
 void Panel::SetItems(FolderListing listing) {
@@ -137,8 +139,4 @@ std::string FolderBehind(const std::string& path, const std::string& realName) {
     return parent;
 }
 
-std::string FolderDisplayName(const std::string& path) {
-    if (IsRoot(path)) return path;
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string FolderDisplayName(const std::string& path) { return IsRoot(path) ? path : FileName(path); }

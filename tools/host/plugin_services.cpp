@@ -1,11 +1,12 @@
+// The start-up record's four services, none letting an exception into the plug-in, and dialog edits.
 #include "tools/host/plugin_services.h"
 
 #include <shlwapi.h>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
-#include "tools/host/interactive_session.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/startup_record.h"
@@ -13,6 +14,8 @@
 HostState Host;
 
 namespace {
+
+constexpr intptr_t HostModuleId = 0x4C48;
 
 void CheckModuleId(intptr_t moduleId, const char* service) {
     if (moduleId != HostModuleId)
@@ -26,7 +29,7 @@ std::string ItemLabel(int32_t index) {
     return Quoted(panel.NameAt(index)) + " (" + std::to_string(index) + ")";
 }
 
-const char* MessageServiceBody(intptr_t moduleId, int32_t messageId) {
+const char* ServeMessageBody(intptr_t moduleId, int32_t messageId) {
     CheckModuleId(moduleId, "MessageService");
     std::string problem;
     const char* text = MessageText(Host.Messages, messageId, problem);
@@ -34,7 +37,7 @@ const char* MessageServiceBody(intptr_t moduleId, int32_t messageId) {
     return text;
 }
 
-int32_t PanelControlServiceBody(intptr_t panelId, int32_t command, void* parameter) {
+int32_t ServePanelControlBody(intptr_t panelId, int32_t command, void* parameter) {
     Panel& panel = Host.ThePanel;
     if (panelId != ActivePanel) {
         Note("asked for panel " + std::to_string(panelId) + ", which this host does not have");
@@ -71,7 +74,7 @@ int32_t PanelControlServiceBody(intptr_t panelId, int32_t command, void* paramet
 // The platform's wide-character file-name match: * and ?, any case, for
 // non-ASCII letters too. The plain form keeps a ';' in a pattern an ordinary
 // character, not a separator.
-int32_t NameMatchServiceBody(const char* pattern, const char* name, int32_t flag) {
+int32_t ServeNameMatchBody(const char* pattern, const char* name, int32_t flag) {
     if (pattern == nullptr || name == nullptr) return Note("asked for a name match without a name or pattern"), 0;
     const bool matched = PathMatchSpecExW(OemToWide(name).c_str(), OemToWide(pattern).c_str(), PMSF_NORMAL) == S_OK;
     if (flag != NameMatchFlag) Note("asked for a name match with flag " + std::to_string(flag));
@@ -87,19 +90,8 @@ void ShowDialog(const DialogItemRecord* items, int32_t count, int32_t width, int
     for (size_t i = first; i < lines.size(); ++i) Print("            " + OemToUtf8(lines[i]));
 }
 
-std::string Describe(const DialogAnswer& answer) {
-    switch (answer.Kind) {
-        case AnswerKind::Set: return "set " + Quoted(OemToUtf8(answer.Text));
-        case AnswerKind::Append: return "append " + Quoted(OemToUtf8(answer.Text));
-        case AnswerKind::Escape: return "escape";
-        case AnswerKind::Button:
-            return "button " + (answer.Button > 0 ? std::to_string(answer.Button) : OemToUtf8(answer.Text));
-    }
-    return "";
-}
-
-int32_t DialogServiceBody(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
-                          DialogItemRecord* items, int32_t itemCount) {
+int32_t ServeDialogBody(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
+                        DialogItemRecord* items, int32_t itemCount) {
     CheckModuleId(moduleId, "DialogService");
     PrintTrace();
     if (items == nullptr || itemCount <= 0) return Problem("asked for a dialog without items"), -1;
@@ -112,49 +104,39 @@ int32_t DialogServiceBody(intptr_t moduleId, int32_t left, int32_t top, int32_t 
     ShowDialog(items, itemCount, right, bottom);
     const int32_t edit = EditFieldIndex(items, itemCount);
     if (edit >= 0) Say("", "edit field holds " + Quoted(OemToUtf8(ItemText(items[edit]))));
-
-    if (Host.Answers == nullptr) return AnswerInteractively(items, itemCount);
-    while (Host.NextAnswer < Host.Answers->size()) {
-        const DialogAnswer& answer = (*Host.Answers)[Host.NextAnswer++];
-        Say("answer", Describe(answer));
-        if (answer.Kind == AnswerKind::Set || answer.Kind == AnswerKind::Append)
-            ApplyEdit(items, itemCount, answer);
-        else
-            return CloseWith(items, itemCount, answer);
-    }
-    Say("", "no answer left in the script: closed without a button");
-    return -1;
+    if (!Host.AnswerDialog) return Problem("no session answers the dialog; closed without a button"), -1;
+    return Host.AnswerDialog(items, itemCount);
 }
 
 // The services as the plug-in calls them: no exception goes back into it.
-const char* __stdcall MessageService(intptr_t moduleId, int32_t messageId) {
+const char* __stdcall ServeMessage(intptr_t moduleId, int32_t messageId) {
     try {
-        return MessageServiceBody(moduleId, messageId);
+        return ServeMessageBody(moduleId, messageId);
     } catch (...) {
         return "";
     }
 }
 
-int32_t __stdcall PanelControlService(intptr_t panelId, int32_t command, void* parameter) {
+int32_t __stdcall ServePanelControl(intptr_t panelId, int32_t command, void* parameter) {
     try {
-        return PanelControlServiceBody(panelId, command, parameter);
+        return ServePanelControlBody(panelId, command, parameter);
     } catch (...) {
         return 0;
     }
 }
 
-int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_t flag) {
+int32_t __stdcall ServeNameMatch(const char* pattern, const char* name, int32_t flag) {
     try {
-        return NameMatchServiceBody(pattern, name, flag);
+        return ServeNameMatchBody(pattern, name, flag);
     } catch (...) {
         return 0;
     }
 }
 
-int32_t __stdcall DialogService(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                                const char* topic, DialogItemRecord* items, int32_t itemCount) {
+int32_t __stdcall ServeDialog(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                              const char* topic, DialogItemRecord* items, int32_t itemCount) {
     try {
-        return DialogServiceBody(moduleId, left, top, right, bottom, topic, items, itemCount);
+        return ServeDialogBody(moduleId, left, top, right, bottom, topic, items, itemCount);
     } catch (...) {
         return -1;
     }
@@ -163,7 +145,7 @@ int32_t __stdcall DialogService(intptr_t moduleId, int32_t left, int32_t top, in
 }  // namespace
 
 StartupRecord StandInStartupRecord(const char* registryRoot) {
-    return MakeStartupRecord({HostModuleId, DialogService, MessageService, PanelControlService, NameMatchService},
+    return MakeStartupRecord({HostModuleId, ServeDialog, ServeMessage, ServePanelControl, ServeNameMatch},
                              registryRoot);
 }
 

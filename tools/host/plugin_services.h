@@ -4,15 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "support/host_interface.h"
 #include "tools/host/dialog.h"
 #include "tools/host/language_file.h"
 #include "tools/host/panel.h"
-
-constexpr int32_t HostModuleId = 0x4C48;
 
 // How the plug-in's last dialog ended.
 struct DialogOutcome {
@@ -21,13 +19,15 @@ struct DialogOutcome {
     std::string EditText;  // the edit field's text when it closed, in the OEM code page
 };
 
+// How a shown dialog is answered: the index of the closing button, or -1.
+using DialogAnswerer = std::function<int32_t(DialogItemRecord* items, int32_t count)>;
+
 struct HostState {
     Panel ThePanel;
     std::string FolderPath;  // the folder shown, its full path in UTF-8
     LanguageFile Messages;
-    // Scripted answers for the dialog; null in an interactive session.
-    const std::vector<DialogAnswer>* Answers = nullptr;
-    size_t NextAnswer = 0;
+    // Set by the session that runs: from its script, or at the keyboard.
+    DialogAnswerer AnswerDialog;
     DialogOutcome LastDialog;
 };
 extern HostState Host;

@@ -1,12 +1,61 @@
+// A session script run step by step, the dialog answered from its config steps.
 #include "tools/host/scripted_session.h"
 
-#include "tools/host/file_manager.h"
+#include <string>
+
 #include "tools/host/options.h"
+#include "tools/host/panel_view.h"
 #include "tools/host/plugin_services.h"
+#include "tools/host/plugin_session.h"
+#include "tools/host/stored_settings.h"
+#include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/console_input.h"
 
+namespace {
+
+// Puts a key event into the console queue, for the plug-in to read.
+void QueueKey(const KeyName& key, bool down) {
+    const DWORD state = key.VirtualKey == VK_CONTROL && down ? LEFT_CTRL_PRESSED : 0;
+    QueueConsoleInput(KeyEventRecord(key.VirtualKey, key.ScanCode, down, state));
+}
+
+std::string Describe(const DialogAnswer& answer) {
+    switch (answer.Kind) {
+        case AnswerKind::Set: return "set " + Quoted(OemToUtf8(answer.Text));
+        case AnswerKind::Append: return "append " + Quoted(OemToUtf8(answer.Text));
+        case AnswerKind::Escape: return "escape";
+        case AnswerKind::Button:
+            return "button " + (answer.Button > 0 ? std::to_string(answer.Button) : OemToUtf8(answer.Text));
+    }
+    return "";
+}
+
+// The dialog answered from the config step's lines, from the next one on:
+// edits as they come, then the answer that closes it. Outside a config step
+// there are none.
+int32_t AnswerFromScript(DialogItemRecord* items, int32_t count, const std::vector<DialogAnswer>* answers,
+                         size_t& next) {
+    while (answers != nullptr && next < answers->size()) {
+        const DialogAnswer& answer = (*answers)[next++];
+        Say("answer", Describe(answer));
+        if (answer.Kind == AnswerKind::Set || answer.Kind == AnswerKind::Append)
+            ApplyEdit(items, count, answer);
+        else
+            return CloseWith(items, count, answer);
+    }
+    Say("", "no answer left in the script: closed without a button");
+    return -1;
+}
+
+}  // namespace
+
 int RunScript(const std::vector<ScriptStep>& steps) {
+    const std::vector<DialogAnswer>* answers = nullptr;
+    size_t next = 0;
+    Host.AnswerDialog = [&answers, &next](DialogItemRecord* items, int32_t count) {
+        return AnswerFromScript(items, count, answers, next);
+    };
     Print("");
     Print("How to read this: each \"press\" or \"release\" line puts one key event into");
     Print("the console and invokes the plug-in once. \"plug-in\" lines show what it asked");
@@ -25,13 +74,13 @@ int RunScript(const std::vector<ScriptStep>& steps) {
             case StepKind::Menu: ShowMenu(); break;
             case StepKind::Show: ShowPanel(); break;
             case StepKind::Registry: ShowRegistry(); break;
-            case StepKind::Cursor: MoveCursor(step.Text); break;
+            case StepKind::Cursor: PlaceCursor(step.Text); break;
             case StepKind::Restart: Restart(); break;
             case StepKind::Config:
-                Host.Answers = &step.Answers;
-                Host.NextAnswer = 0;
+                answers = &step.Answers;
+                next = 0;
                 RunConfigure();
-                Host.Answers = nullptr;
+                answers = nullptr;
                 break;
             case StepKind::Key:
                 FlushConsoleInput();
@@ -42,6 +91,7 @@ int RunScript(const std::vector<ScriptStep>& steps) {
             case StepKind::Say: break;
         }
     }
+    Host.AnswerDialog = nullptr;
     Print("");
     if (ProblemCount() == 0) {
         Print("Session ended.");

@@ -1,3 +1,4 @@
+// A session script parsed line by line into steps; a faulty line named by its number.
 #include "tools/host/session_script.h"
 
 #include <sstream>

@@ -1,3 +1,4 @@
+// Blanks, ASCII case, whole files read, and UTF-8, UTF-16 and OEM code page conversions.
 #include "tools/host/text.h"
 
 #include <windows.h>

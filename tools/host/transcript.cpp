@@ -1,3 +1,4 @@
+// Output to a console or a file, labelled lines, problems counted, the call trace with matches folded.
 #include "tools/host/transcript.h"
 
 #include <fcntl.h>

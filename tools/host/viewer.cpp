@@ -1,3 +1,4 @@
+// The viewer's text view and hex view of a file's head.
 #include "tools/host/viewer.h"
 
 #include <cstdio>

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-namespace {
+#include "tools/hostkit/paths.h"
 
-std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+namespace {
 
 // The system's words for an error code, without the line end it ends with;
 // a "%1" in them stands for the file.
@@ -21,14 +21,6 @@ std::string SystemReason(DWORD code, const std::string& file) {
 }
 
 }  // namespace
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length < MAX_PATH ? length : 0);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder;
-}
 
 std::string PluginDll::Path() { return ProgramFolder() + "Lanternix.dll"; }
 

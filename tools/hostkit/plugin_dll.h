@@ -21,9 +21,6 @@ Proc FindEntryPoint(HMODULE module, const char* name) {
     return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// The folder of the running program, with its trailing separator.
-std::string ProgramFolder();
-
 class PluginDll {
 public:
     // Lanternix.dll beside the running program, loaded at once.
