@@ -124,3 +124,17 @@ PeFacts ReadPeFacts(const std::string& path) {
     facts.Valid = true;
     return facts;
 }
+
+int PeFileBits(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    IMAGE_DOS_HEADER dos{};
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER header{};
+    WORD magic = 0;
+    if (!in.read(reinterpret_cast<char*>(&dos), sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 ||
+        !in.seekg(dos.e_lfanew) || !in.read(reinterpret_cast<char*>(&signature), sizeof signature) ||
+        signature != IMAGE_NT_SIGNATURE || !in.read(reinterpret_cast<char*>(&header), sizeof header) ||
+        !in.read(reinterpret_cast<char*>(&magic), sizeof magic))
+        return 0;
+    return magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC ? 64 : magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC ? 32 : 0;
+}
