@@ -422,10 +422,13 @@ TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
     std::vector<LanguageFile> files;
     std::vector<std::string> skipped;
     std::string error;
-    ASSERT_TRUE(ReadLanguageFiles(ProgramFolder(), 437, files, skipped, error)) << error;
+    // As a Russian system reads them, whose OEM code page is 866.
+    ASSERT_TRUE(ReadLanguageFiles(ProgramFolder(), 866, files, skipped, error)) << error;
     EXPECT_EQ(skipped, std::vector<std::string>{});
-    const std::string wanted[][3] = {{"LanternixEng.lng", "English", "English"},
-                                     {"LanternixGer.lng", "German", "German (Deutsch)"}};
+    const std::string wanted[][3] = {
+        {"LanternixEng.lng", "English", "English"},
+        {"LanternixGer.lng", "German", "German (Deutsch)"},
+        {"LanternixRus.lng", "Russian", "Russian (\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9)"}};
     for (const auto& [fileName, language, description] : wanted) {
         const int32_t index = ChooseLanguageFile(files, language);
         ASSERT_GE(index, 0);
@@ -441,7 +444,20 @@ TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
         // Both buttons, "[ text ]" each and one blank apart, inside the frame.
         EXPECT_LE(file.Texts[0].size() + file.Texts[1].size() + 9, 63u) << fileName;
     }
-    EXPECT_FALSE(ReadLanguageFiles(ProgramFolder() + "no-such-folder\\", 437, files, skipped, error));
+    // Code page 866, one byte a character, read as it is.
+    const LanguageFile& russian = files[static_cast<size_t>(ChooseLanguageFile(files, "Russian"))];
+    EXPECT_EQ(
+        russian.Texts,
+        (std::vector<std::string>{
+            "\x91\xAE\xE5\xE0\xA0\xAD\xA8\xE2\xEC",
+            "\x8F\xE0\xA8\xAC\xA5\xAD\xA8\xE2\xEC \xA4\xAE \xAF\xA5\xE0\xA5\xA7\xA0\xAF\xE3\xE1\xAA\xA0",
+            "Lanternix: \xAE\xE2\xAF\xE3\xE1\xAA\xA0\xAD\xA8\xA5 Ctrl \xAE\xE2\xAA\xE0\xEB\xA2\xA0\xA5\xE2 "
+            "\xED\xAB\xA5\xAC\xA5\xAD\xE2",
+            "\x8D\xA0\xE1\xE2\xE0\xAE\xA9\xAA\xA8 Lanternix",
+            "\x8E\xE2\xAA\xE0\xEB\xA2\xA0\xE2\xEC \xAF\xAE Enter, \xA0 \xAD\xA5 \xAF\xAE F3 (\xAC\xA0\xE1\xAA\xA8 "
+            "\xE4\xA0\xA9\xAB\xAE\xA2 \xE7\xA5\xE0\xA5\xA7 \xA7\xA0\xAF\xEF\xE2\xE3\xEE):",
+        }));
+    EXPECT_FALSE(ReadLanguageFiles(ProgramFolder() + "no-such-folder\\", 866, files, skipped, error));
 }
 
 namespace {
