@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "tests/testbed/dialog_record.h"
-#include "tests/testbed/test_host.h"
-#include "tests/testbed/win_testbed.h"
+#include "tests/testbed/dll_test.h"
+#include "tests/testbed/expected_facts.h"
 
 namespace {
 
@@ -33,15 +33,6 @@ std::string ModuleHolding(const void* address) {
     return name.substr(name.find_last_of("\\/") + 1);
 }
 
-std::vector<std::string> SplitAtCommas(const std::string& list) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t comma; (comma = list.find(',', start)) != std::string::npos; start = comma + 1)
-        parts.push_back(list.substr(start, comma - start));
-    parts.push_back(list.substr(start));
-    return parts;
-}
-
 // A comma-separated list of short patterns, exactly `length` characters long.
 std::string LongList(size_t length) {
     std::string list;
@@ -51,22 +42,15 @@ std::string LongList(size_t length) {
     return list;
 }
 
-class ConfigDialogTest : public ::testing::Test {
+class ConfigDialogTest : public DllTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(ConsoleInputAvailable());
-        FlushConsoleInput();
-        KeyCapture::Instance().TakeKeys();
-        host.Reset();
-        host.RegistryRoot = TestKeyPath();
+        ASSERT_NO_FATAL_FAILURE(DllTest::SetUp());
         for (int32_t id = 0; id <= 4; ++id) host.Messages[id] = std::string("Text of ") + char('0' + id);
-        root = std::make_unique<ScratchKey>(host.RegistryRoot);
-        settings = std::make_unique<ScratchKey>(host.RegistryRoot + "\\Lanternix");
     }
     void TearDown() override {
         dll.reset();
-        settings.reset();
-        root.reset();
+        DllTest::TearDown();
         host.Reset();
     }
 
@@ -106,40 +90,20 @@ protected:
         return TextOf(host.DialogCalls[0].Items[2]);
     }
 
-    // The patterns the relay tries, in order, for a file that matches none.
-    std::vector<std::string> PatternsInForce() {
-        host.Matcher = [](const std::string&, const std::string&) { return false; };
-        host.PanelItems.clear();
-        host.AddItem("readme.none");
-        host.CurrentItem = 0;
-        host.NameMatchCalls.clear();
-        KeyCapture::Instance().TakeKeys();
-        QueueKeyEvent(VK_CONTROL, 0x1D, false);
-        {
-            Watchdog watchdog("OpenPlugin", 10000);
-            EXPECT_EQ(dll->OpenPlugin(0, 0), -1);
-        }
-        KeyCapture::Instance().TakeKeys();
-        return host.MatchedPatterns();
-    }
-
-    // The stored "EnterExt" data, or "<absent>".
+    // The stored list's data, or "<absent>".
     std::string StoredValue() {
         DWORD type = 0;
         std::vector<uint8_t> data;
-        if (!settings->Get("EnterExt", type, data)) return "<absent>";
+        if (!settings.Get(expected::ValueName, type, data)) return "<absent>";
         EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
         return std::string(data.begin(), data.end());
     }
 
-    TestHost& host = TestHost::Instance();
-    std::unique_ptr<ScratchKey> root;
-    std::unique_ptr<ScratchKey> settings;
     std::unique_ptr<PluginDll> dll;
 };
 
 TEST_F(ConfigDialogTest, HostReceivesTheFiveRecordsAndTheCall) {
-    settings->SetText("EnterExt", "*.exe,*.txt");
+    settings.SetText(expected::ValueName, "*.exe,*.txt");
     Start();
     EXPECT_EQ(Configure(-1), NotStoredResult);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -155,17 +119,17 @@ TEST_F(ConfigDialogTest, HostReceivesTheFiveRecordsAndTheCall) {
     ASSERT_EQ(call.Items.size(), 5u);
 
     // ItemType, Left, Top, Right, Bottom, HasFocus, Parameter, ItemFlags, IsDefault
-    const int32_t expected[5][9] = {
-        {3, 3, 1, 67, 6, 0, 0, 0, 0},
-        {0, 5, 2, 0, 0, 0, 0, 0, 0},
-        {4, 5, 3, 65, 0, -1, 0 /* checked below */, 0x40000, 0},
-        {7, 0, 5, 0, 0, 0, 0, 0x4000, -1},
-        {7, 0, 5, 0, 0, 0, 0, 0x4000, 0},
+    const int32_t fields[5][9] = {
+        {expected::FrameItem, 3, 1, 67, 6, 0, 0, 0, 0},
+        {expected::TextItem, 5, 2, 0, 0, 0, 0, 0, 0},
+        {expected::EditItem, 5, 3, 65, 0, -1, 0 /* checked below */, expected::EditKeepsHistory, 0},
+        {expected::ButtonItem, 0, 5, 0, 0, 0, 0, expected::ButtonsCentredInRow, -1},
+        {expected::ButtonItem, 0, 5, 0, 0, 0, 0, expected::ButtonsCentredInRow, 0},
     };
     for (size_t k = 0; k < 5; ++k)
         for (size_t f = 0; f < 9; ++f) {
             if (k == 2 && f == 6) continue;
-            EXPECT_EQ(FieldAt(call.Items[k], f * 4), expected[k][f]) << "item " << k << " offset " << f * 4;
+            EXPECT_EQ(FieldAt(call.Items[k], f * 4), fields[k][f]) << "item " << k << " offset " << f * 4;
         }
     EXPECT_TRUE(TextIs(call.Items[0], "Text of 3"));
     EXPECT_TRUE(TextIs(call.Items[1], "Text of 4"));
@@ -176,7 +140,7 @@ TEST_F(ConfigDialogTest, HostReceivesTheFiveRecordsAndTheCall) {
     // The edit field's parameter: a constant text inside the plug-in itself.
     const char* history = reinterpret_cast<const char*>(static_cast<uintptr_t>(FieldAt(call.Items[2], 24)));
     ASSERT_NE(history, nullptr);
-    EXPECT_EQ(std::memcmp(history, "Lanternix-EnterExt", 19), 0);
+    EXPECT_EQ(std::memcmp(history, expected::HistoryName.c_str(), expected::HistoryName.size() + 1), 0);
     EXPECT_EQ(ModuleHolding(history), "Lanternix.dll");
     host.DialogCalls.clear();
     Configure(-1);
@@ -193,59 +157,58 @@ TEST_F(ConfigDialogTest, HostReceivesTheFiveRecordsAndTheCall) {
 }
 
 TEST_F(ConfigDialogTest, FirstButtonStoresTheEditedList) {
-    settings->SetText("EnterExt", "*.exe,*.txt");
+    settings.SetText(expected::ValueName, "*.exe,*.txt");
     Start();
     EXPECT_EQ(Configure(3, "*.doc,*.pdf"), StoredResult);
     EXPECT_EQ(StoredValue(), std::string("*.doc,*.pdf\0", 12));
-    EXPECT_EQ(PatternsInForce(), (std::vector<std::string>{"*.doc", "*.pdf"}));
+    EXPECT_EQ(PatternsAsked(*dll), (std::vector<std::string>{"*.doc", "*.pdf"}));
     EXPECT_EQ(NextDialogText(), "*.doc,*.pdf");
 }
 
 TEST_F(ConfigDialogTest, FirstButtonUneditedWritesTheListAgain) {
     // No stored value: the default list is in force and gets written as it is.
     Start();
-    const std::vector<std::string> defaults = PatternsInForce();
+    const std::vector<std::string> defaults = PatternsAsked(*dll);
     ASSERT_EQ(defaults.size(), 15u);
     EXPECT_EQ(StoredValue(), "<absent>");
     EXPECT_EQ(Configure(3), StoredResult);
-    const std::string list = "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
-    EXPECT_EQ(StoredValue(), list + '\0');
-    EXPECT_EQ(PatternsInForce(), defaults);
-    EXPECT_EQ(NextDialogText(), list);
+    EXPECT_EQ(StoredValue(), expected::DefaultList + '\0');
+    EXPECT_EQ(PatternsAsked(*dll), defaults);
+    EXPECT_EQ(NextDialogText(), expected::DefaultList);
 }
 
 TEST_F(ConfigDialogTest, OtherResultsReplaceTheListInMemoryOnly) {
-    settings->SetText("EnterExt", "*.exe,*.txt");
+    settings.SetText(expected::ValueName, "*.exe,*.txt");
     Start();
     for (int32_t result : {4, 0, 1, 2, 7}) {
         SCOPED_TRACE(result);
         const std::string edit = "*.r" + std::to_string(result) + ",*.s";
         EXPECT_EQ(Configure(result, edit.c_str()), NotStoredResult);
-        EXPECT_EQ(PatternsInForce(), (std::vector<std::string>{"*.r" + std::to_string(result), "*.s"}));
+        EXPECT_EQ(PatternsAsked(*dll), (std::vector<std::string>{"*.r" + std::to_string(result), "*.s"}));
         EXPECT_EQ(NextDialogText(), edit);
         EXPECT_EQ(StoredValue(), std::string("*.exe,*.txt\0", 12));
     }
     // Nothing stored: a fresh load reads the old list.
     dll.reset();
     Start();
-    EXPECT_EQ(PatternsInForce(), (std::vector<std::string>{"*.exe", "*.txt"}));
+    EXPECT_EQ(PatternsAsked(*dll), (std::vector<std::string>{"*.exe", "*.txt"}));
 }
 
 TEST_F(ConfigDialogTest, NoResultChangesNothing) {
-    settings->SetText("EnterExt", "*.exe,*.txt");
+    settings.SetText(expected::ValueName, "*.exe,*.txt");
     Start();
     EXPECT_EQ(Configure(-1, "*.edited"), NotStoredResult);
-    EXPECT_EQ(PatternsInForce(), (std::vector<std::string>{"*.exe", "*.txt"}));
+    EXPECT_EQ(PatternsAsked(*dll), (std::vector<std::string>{"*.exe", "*.txt"}));
     EXPECT_EQ(NextDialogText(), "*.exe,*.txt");
     EXPECT_EQ(StoredValue(), std::string("*.exe,*.txt\0", 12));
 }
 
 TEST_F(ConfigDialogTest, EmptiedFieldStoresAnEmptyList) {
-    settings->SetText("EnterExt", "*.exe,*.txt");
+    settings.SetText(expected::ValueName, "*.exe,*.txt");
     Start();
     EXPECT_EQ(Configure(3, ""), StoredResult);
     EXPECT_EQ(StoredValue(), std::string(1, '\0'));
-    EXPECT_TRUE(PatternsInForce().empty());
+    EXPECT_TRUE(PatternsAsked(*dll).empty());
     host.DialogCalls.clear();
     EXPECT_EQ(Configure(-1), NotStoredResult);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -253,7 +216,7 @@ TEST_F(ConfigDialogTest, EmptiedFieldStoresAnEmptyList) {
 }
 
 TEST_F(ConfigDialogTest, ArgumentHasNoEffect) {
-    settings->SetText("EnterExt", "*.exe");
+    settings.SetText(expected::ValueName, "*.exe");
     Start();
     Configure(-1);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -273,35 +236,35 @@ TEST_F(ConfigDialogTest, ArgumentHasNoEffect) {
         EXPECT_EQ(StoredValue(), std::string("*.exe\0", 6));
         EXPECT_EQ(Configure(3, "*.exe", argument), StoredResult);
         EXPECT_EQ(StoredValue(), std::string("*.exe\0", 6));
-        EXPECT_EQ(PatternsInForce(), std::vector<std::string>{"*.exe"});
+        EXPECT_EQ(PatternsAsked(*dll), std::vector<std::string>{"*.exe"});
     }
 }
 
 TEST_F(ConfigDialogTest, LongStoredListSurvivesAnUneditedConfirm) {
     const std::string list = LongList(600);
     ASSERT_EQ(list.size(), 600u);
-    settings->SetText("EnterExt", list);
+    settings.SetText(expected::ValueName, list);
     Start();
     EXPECT_EQ(Configure(3), StoredResult);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
     EXPECT_TRUE(TextIs(host.DialogCalls[0].Items[2], list.substr(0, 511)));
     EXPECT_EQ(StoredValue(), list + '\0');
-    EXPECT_EQ(PatternsInForce(), SplitAtCommas(list));
+    EXPECT_EQ(PatternsAsked(*dll), expected::PatternsOf(list));
     // The second button without an edit keeps it whole as well.
     EXPECT_EQ(Configure(4), NotStoredResult);
-    EXPECT_EQ(PatternsInForce(), SplitAtCommas(list));
+    EXPECT_EQ(PatternsAsked(*dll), expected::PatternsOf(list));
     EXPECT_EQ(NextDialogText(), list.substr(0, 511));
 }
 
 TEST_F(ConfigDialogTest, EditedLongListIsReplacedByTheEdit) {
     const std::string list = LongList(600);
-    settings->SetText("EnterExt", list);
+    settings.SetText(expected::ValueName, list);
     Start();
     std::string edit = list.substr(0, 511);
     edit[0] = '?';
     EXPECT_EQ(Configure(3, edit.c_str()), StoredResult);
     EXPECT_EQ(StoredValue(), edit + '\0');
-    EXPECT_EQ(PatternsInForce(), SplitAtCommas(edit));
+    EXPECT_EQ(PatternsAsked(*dll), expected::PatternsOf(edit));
 }
 
 TEST_F(ConfigDialogTest, BeforeTheStartupRecordNothingIsShown) {
@@ -310,7 +273,7 @@ TEST_F(ConfigDialogTest, BeforeTheStartupRecordNothingIsShown) {
     host.DialogAnswer = [](DialogItemRecord*, int32_t) { return 3; };
     EXPECT_EQ(dll->Configure(0), NotStoredResult);
     EXPECT_TRUE(host.Calls.empty());
-    EXPECT_FALSE(root->Exists());
+    EXPECT_FALSE(scratch.Exists());
 }
 
 }  // namespace

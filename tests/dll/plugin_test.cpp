@@ -10,16 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/testbed/test_host.h"
-#include "tests/testbed/win_testbed.h"
+#include "tests/testbed/dll_test.h"
+#include "tests/testbed/expected_facts.h"
 #include "tools/hostkit/system_handles.h"
 
 namespace {
-
-const char ValueName[] = "EnterExt";
-const std::vector<std::string> DefaultPatterns = {"*.com", "*.exe", "*.bat", "*.cmd", "*.rar",
-                                                  "*.arj", "*.zip", "*.lzh", "*.ha",  "*.uc2",
-                                                  "*.ain", "*.gz",  "*.tar", "*.tgz", "*.bz2"};
 
 // Patterns "*.N" joined by commas into a list of exactly the given length.
 std::string ListOfLength(size_t length, std::vector<std::string>& patterns) {
@@ -36,48 +31,18 @@ std::string ListOfLength(size_t length, std::vector<std::string>& patterns) {
 
 DWORD WINAPI IdleThread(LPVOID) { return 0; }
 
-class PluginTest : public ::testing::Test {
+class PluginTest : public DllTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(ConsoleInputAvailable());
-        FlushConsoleInput();
-        host.Reset();
-        host.RegistryRoot = scratch.Path();
-        KeyCapture::Instance().TakeKeys();
-    }
-    void TearDown() override {
-        FlushConsoleInput();
-        KeyCapture::Instance().TakeKeys();
-    }
-
     void Start(PluginDll& dll) {
         StartupRecord record = host.Record();
         dll.SetStartupInfo(&record);
     }
 
-    // The plug-in's pattern list as the host sees it: a Ctrl release over a
-    // file that matches nothing asks about every pattern, in list order.
-    std::vector<std::string> PatternsAsked(PluginDll& dll) {
-        host.PanelItems.clear();
-        host.AddItem("x.y");
-        host.CurrentItem = 0;
-        host.Matcher = [](const std::string&, const std::string&) { return false; };
-        host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, 0x1D, false);
-        {
-            Watchdog watchdog("OpenPlugin", 10000);
-            EXPECT_EQ(dll.OpenPlugin(0, 0), -1);
-        }
-        KeyCapture::Instance().TakeKeys();
-        for (const NameMatchCall& call : host.NameMatchCalls) {
-            EXPECT_EQ(call.Name, "x.y");
-            EXPECT_EQ(call.Flag, -1);
-        }
-        return host.MatchedPatterns();
+    // Stores the list where the plug-in reads it, then starts the plug-in.
+    void StartWithStoredList(PluginDll& dll, const std::string& list) {
+        settings.SetText(expected::ValueName, list);
+        Start(dll);
     }
-
-    TestHost& host = TestHost::Instance();
-    ScratchKey scratch{TestKeyPath()};
 };
 
 // ---- the list loaded at start-up -----------------------------------------------
@@ -87,46 +52,40 @@ TEST_F(PluginTest, FirstRunUsesTheDefaultListAndCreatesNoKey) {
     ASSERT_TRUE(dll.Loaded());
     Start(dll);
     EXPECT_TRUE(host.Calls.empty()) << "start-up asks the host nothing";
-    EXPECT_EQ(PatternsAsked(dll), DefaultPatterns);
+    EXPECT_EQ(PatternsAsked(dll), expected::DefaultPatterns());
     EXPECT_FALSE(scratch.Exists());
 }
 
 TEST_F(PluginTest, StoredListReplacesTheDefault) {
-    ScratchKey settings(scratch.Path() + "\\Lanternix");
-    settings.SetText(ValueName, "*.q, *.r,,x");
     PluginDll dll;
-    Start(dll);
+    StartWithStoredList(dll, "*.q, *.r,,x");
     EXPECT_EQ(PatternsAsked(dll), (std::vector<std::string>{"*.q", " *.r", "", "x"}));
 
     // Stored empty: no pattern at all, not the default.
-    settings.SetText(ValueName, "");
-    Start(dll);
+    StartWithStoredList(dll, "");
     EXPECT_TRUE(PatternsAsked(dll).empty());
 
     const DWORD letterA = 0x41;
-    settings.SetRaw(ValueName, REG_DWORD, &letterA, sizeof letterA);
+    settings.SetRaw(expected::ValueName, REG_DWORD, &letterA, sizeof letterA);
     Start(dll);
     EXPECT_EQ(PatternsAsked(dll), std::vector<std::string>{"A"});
 }
 
 TEST_F(PluginTest, ListsUpTo8192BytesAreReadLargerOnesGiveTheDefault) {
-    ScratchKey settings(scratch.Path() + "\\Lanternix");
     std::vector<std::string> patterns;
     const std::string longest = ListOfLength(8191, patterns);  // 8192 bytes with the zero
     ASSERT_EQ(longest.size(), 8191u);
-    settings.SetText(ValueName, longest);
     PluginDll dll;
-    Start(dll);
+    StartWithStoredList(dll, longest);
     EXPECT_EQ(PatternsAsked(dll), patterns);
 
     std::vector<std::string> ignored;
-    settings.SetText(ValueName, ListOfLength(8192, ignored));  // 8193 bytes
-    Start(dll);
-    EXPECT_EQ(PatternsAsked(dll), DefaultPatterns);
+    StartWithStoredList(dll, ListOfLength(8192, ignored));  // 8193 bytes
+    EXPECT_EQ(PatternsAsked(dll), expected::DefaultPatterns());
 
     // Data with no zero byte at all end where the data end.
     const std::string unterminated = ListOfLength(8192, patterns);
-    settings.SetRaw(ValueName, REG_BINARY, unterminated.data(), 8192);
+    settings.SetRaw(expected::ValueName, REG_BINARY, unterminated.data(), 8192);
     Start(dll);
     EXPECT_EQ(PatternsAsked(dll), patterns);
 }
@@ -134,10 +93,10 @@ TEST_F(PluginTest, ListsUpTo8192BytesAreReadLargerOnesGiveTheDefault) {
 // ---- the key path ------------------------------------------------------------
 
 TEST_F(PluginTest, EveryStartUpRebuildsThePathAndRereadsTheList) {
-    ScratchKey first(scratch.Path() + "\\One\\Lanternix");
-    ScratchKey second(scratch.Path() + "\\Two\\Lanternix");
-    first.SetText(ValueName, "*.one");
-    second.SetText(ValueName, "*.two");
+    ScratchKey first(expected::SettingsKeyUnder(scratch.Path() + "\\One"));
+    ScratchKey second(expected::SettingsKeyUnder(scratch.Path() + "\\Two"));
+    first.SetText(expected::ValueName, "*.one");
+    second.SetText(expected::ValueName, "*.two");
     PluginDll dll;
     host.RegistryRoot = scratch.Path() + "\\One";
     Start(dll);
@@ -148,42 +107,41 @@ TEST_F(PluginTest, EveryStartUpRebuildsThePathAndRereadsTheList) {
     EXPECT_EQ(PatternsAsked(dll), std::vector<std::string>{"*.two"});
 
     // The same root again: the value is read anew, nothing is cached.
-    second.SetText(ValueName, "*.changed");
+    second.SetText(expected::ValueName, "*.changed");
     Start(dll);
     EXPECT_EQ(PatternsAsked(dll), std::vector<std::string>{"*.changed"});
 
     // A root without a stored list brings back the default.
     host.RegistryRoot = scratch.Path() + "\\Three";
     Start(dll);
-    EXPECT_EQ(PatternsAsked(dll), DefaultPatterns);
+    EXPECT_EQ(PatternsAsked(dll), expected::DefaultPatterns());
 }
 
 TEST_F(PluginTest, RootEndingInABackslashStillFindsTheList) {
     // The path holds two backslashes in a row there; the registry reads them
-    // as one separator.
-    ScratchKey settings(scratch.Path() + "\\Lanternix");
-    settings.SetText(ValueName, "*.slash");
+    // as one separator, so the list below the root without its backslash is found.
     host.RegistryRoot = scratch.Path() + "\\";
     PluginDll dll;
-    Start(dll);
+    StartWithStoredList(dll, "*.slash");
     EXPECT_EQ(PatternsAsked(dll), std::vector<std::string>{"*.slash"});
 }
 
 TEST_F(PluginTest, NullRootGivesAPathTheRegistryRefuses) {
-    // The path is "\Lanternix": a leading backslash names no key, so even a
-    // list stored at "Lanternix" right under the user's root is not read.
-    ScratchKey stray("Lanternix");
-    stray.SetText(ValueName, "*.stray");
+    // The path is a backslash and the key's name: a leading backslash names no
+    // key, so even a list stored under the key's name right under the user's
+    // root is not read.
+    ScratchKey stray(expected::KeyName);
+    stray.SetText(expected::ValueName, "*.stray");
     host.NullRegistryRoot = true;
     PluginDll dll;
     Start(dll);
-    EXPECT_EQ(PatternsAsked(dll), DefaultPatterns);
+    EXPECT_EQ(PatternsAsked(dll), expected::DefaultPatterns());
 }
 
 TEST_F(PluginTest, LongRootIsUsedWhole) {
     const std::string root = scratch.Path() + "\\" + std::string(150, 'r');
-    ScratchKey settings(root + "\\Lanternix");
-    settings.SetText(ValueName, "*.long");
+    ScratchKey longSettings(expected::SettingsKeyUnder(root));
+    longSettings.SetText(expected::ValueName, "*.long");
     host.RegistryRoot = root;
     PluginDll dll;
     Start(dll);
@@ -250,7 +208,7 @@ TEST_F(PluginTest, GetPluginInfoFillsTheRecordAndHandsOverTheSameCells) {
 // ---- load and unload -------------------------------------------------------------
 
 TEST_F(PluginTest, LoadAndUnloadTouchNeitherTheHostNorTheRegistry) {
-    ScratchKey stray("Lanternix");
+    ScratchKey stray(expected::KeyName);
     {
         PluginDll dll;
         ASSERT_TRUE(dll.Loaded());
@@ -265,17 +223,16 @@ TEST_F(PluginTest, LoadAndUnloadTouchNeitherTheHostNorTheRegistry) {
     EXPECT_TRUE(KeyCapture::Instance().TakeKeys().empty());
 
     // Unloading a started plug-in stores nothing either.
-    ScratchKey settings(scratch.Path() + "\\Lanternix");
     settings.SetText("Other", "kept");
     {
         PluginDll dll;
         Start(dll);
-        EXPECT_EQ(PatternsAsked(dll), DefaultPatterns);
+        EXPECT_EQ(PatternsAsked(dll), expected::DefaultPatterns());
     }
     DWORD type = 0;
     std::vector<uint8_t> data;
-    EXPECT_FALSE(settings.Get(ValueName, type, data));
-    ScratchKey unstored(scratch.Path() + "\\Unstored\\Lanternix");
+    EXPECT_FALSE(settings.Get(expected::ValueName, type, data));
+    ScratchKey unstored(expected::SettingsKeyUnder(scratch.Path() + "\\Unstored"));
     {
         PluginDll dll;
         host.RegistryRoot = scratch.Path() + "\\Unstored";
@@ -285,10 +242,8 @@ TEST_F(PluginTest, LoadAndUnloadTouchNeitherTheHostNorTheRegistry) {
 }
 
 TEST_F(PluginTest, ThreadsComingAndGoingLeaveTheStateAlone) {
-    ScratchKey settings(scratch.Path() + "\\Lanternix");
-    settings.SetText(ValueName, "*.kept");
     PluginDll dll;
-    Start(dll);
+    StartWithStoredList(dll, "*.kept");
     for (int round = 0; round < 3; ++round) {
         const UniqueKernelHandle thread(CreateThread(nullptr, 0, IdleThread, nullptr, 0, nullptr));
         ASSERT_TRUE(thread);

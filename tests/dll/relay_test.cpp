@@ -11,30 +11,21 @@
 #include <string>
 #include <vector>
 
-#include "tests/testbed/test_host.h"
-#include "tests/testbed/win_testbed.h"
+#include "tests/testbed/dll_test.h"
+#include "tests/testbed/expected_facts.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
-constexpr WORD VkCtrl = 0x11, ScanCtrl = 0x1D;
-constexpr WORD VkA = 0x41, ScanA = 0x1E;
-constexpr WORD VkB = 0x42, ScanB = 0x30;
-constexpr WORD VkUp = 0x26, ScanUp = 0x48;
-constexpr WORD VkDown = 0x28, ScanDown = 0x50;
+constexpr WORD LetterBKey = 0x42, LetterBScanCode = 0x30;
+constexpr WORD ScanUp = 0x48, ScanDown = 0x50;
 
-const std::string CtrlPressedAgain = KeyText(0x11, 0x1D, false, 8);
-const std::string CtrlReleased = KeyText(0x11, 0x1D, true, 0);
-const std::string EnterDown = KeyText(0x0D, 0x1C, false, 0);
-const std::string EnterUp = KeyText(0x0D, 0x1C, true, 0);
-const std::string F3Down = KeyText(0x72, 0x3D, false, 0);
-const std::string F3Up = KeyText(0x72, 0x3D, true, 0);
+// What a Ctrl release sends when it opens the item (Enter) or views it (F3).
+const Texts ReleaseOpens = {CtrlReleasedKey(), EnterKeys(false), EnterKeys(true)};
+const Texts ReleaseViews = {CtrlReleasedKey(), F3Keys(false), F3Keys(true)};
 
 std::string HandedBack(WORD virtualKey, WORD scanCode) { return KeyText(virtualKey, scanCode, false, 8); }
-
-const Texts DefaultPatterns = {"*.com", "*.exe", "*.bat", "*.cmd", "*.rar", "*.arj", "*.zip", "*.lzh",
-                               "*.ha",  "*.uc2", "*.ain", "*.gz",  "*.tar", "*.tgz", "*.bz2"};
 
 // Restores standard input when a test has replaced it.
 class StdInputSwap {
@@ -65,18 +56,12 @@ int32_t __stdcall ZeroCheckingPanelService(intptr_t panel, int32_t command, void
 
 // A fresh load of the DLL per test, started with the in-test host's record and
 // a settings root holding no stored list, so the default list applies.
-class RelayTest : public ::testing::Test {
+class RelayTest : public DllTest {
 protected:
-    TestHost& host = TestHost::Instance();
-    ScratchKey settings{TestKeyPath()};
     std::unique_ptr<PluginDll> dll;
 
     void SetUp() override {
-        ASSERT_TRUE(ConsoleInputAvailable());
-        FlushConsoleInput();
-        host.Reset();
-        host.RegistryRoot = settings.Path();
-        KeyCapture::Instance().TakeKeys();
+        ASSERT_NO_FATAL_FAILURE(DllTest::SetUp());
         dll = std::make_unique<PluginDll>();
         ASSERT_TRUE(dll->Loaded());
         ASSERT_NE(dll->SetStartupInfo, nullptr);
@@ -94,7 +79,7 @@ protected:
     void TearDown() override {
         EXPECT_EQ(DirtyPanelQueries, 0) << "a PanelInfoRecord was handed over not zero-filled";
         dll.reset();
-        FlushConsoleInput();
+        DllTest::TearDown();
     }
 
     void ClearLogs() {
@@ -122,8 +107,19 @@ protected:
 
     // A Ctrl press sends nothing and leaves StartSent false.
     void ClearStartSent() {
-        ASSERT_EQ(Key(VkCtrl, ScanCtrl, true), Texts{});
+        ASSERT_EQ(Key(VK_CONTROL, CtrlScanCode, true), Texts{});
         ClearLogs();
+    }
+
+    // The cursor moved on the active panel: its info asked for (1), then the
+    // panel redrawn (5) as given.
+    void ExpectCursorMoved(const std::string& redraw) {
+        EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", redraw}));
+        ASSERT_EQ(host.PanelCalls.size(), 2u);
+        EXPECT_EQ(host.PanelCalls[0].Panel, -1);
+        EXPECT_EQ(host.PanelCalls[0].Command, 1);
+        EXPECT_EQ(host.PanelCalls[1].Panel, -1);
+        EXPECT_EQ(host.PanelCalls[1].Command, 5);
     }
 
     // StartSent, observed: a letter's key-up moves the cursor and presses Ctrl
@@ -132,12 +128,12 @@ protected:
         ClearLogs();
         host.CurrentItem = 0;
         host.TopItem = 0;
-        const Texts keys = Key(VkA, ScanA, false);
+        const Texts keys = Key(LetterAKey, LetterAScanCode, false);
         if (expected) {
-            EXPECT_EQ(keys, (Texts{CtrlPressedAgain, HandedBack(VkA, ScanA)}));
-            EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "PanelRedraw 1 0"}));
+            EXPECT_EQ(keys, (Texts{CtrlPressedAgainKey(), HandedBack(LetterAKey, LetterAScanCode)}));
+            ExpectCursorMoved("PanelRedraw 1 0");
         } else {
-            EXPECT_EQ(keys, Texts{HandedBack(VkA, ScanA)});
+            EXPECT_EQ(keys, Texts{HandedBack(LetterAKey, LetterAScanCode)});
             EXPECT_EQ(host.Calls, Texts{});
         }
     }
@@ -146,13 +142,9 @@ protected:
 TEST_F(RelayTest, FirstInvocationAfterLoadMovesTheCursorOnAKeyUp) {
     host.CurrentItem = 4;
     host.TopItem = 2;
-    EXPECT_EQ(Key(VkA, ScanA, false), (Texts{CtrlPressedAgain, HandedBack(VkA, ScanA)}));
-    EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "PanelRedraw 5 2"}));
-    ASSERT_EQ(host.PanelCalls.size(), 2u);
-    EXPECT_EQ(host.PanelCalls[0].Panel, -1);
-    EXPECT_EQ(host.PanelCalls[0].Command, 1);
-    EXPECT_EQ(host.PanelCalls[1].Panel, -1);
-    EXPECT_EQ(host.PanelCalls[1].Command, 5);
+    EXPECT_EQ(Key(LetterAKey, LetterAScanCode, false),
+              (Texts{CtrlPressedAgainKey(), HandedBack(LetterAKey, LetterAScanCode)}));
+    ExpectCursorMoved("PanelRedraw 5 2");
     ExpectStartSent(false);
 }
 
@@ -164,20 +156,20 @@ TEST_F(RelayTest, KeyPressMovesTheCursorOneItemKeepingTheTop) {
         const char* Redraw;
     };
     const Case cases[] = {
-        {VkDown, ScanDown, 5, 3, "PanelRedraw 6 3"}, {VkUp, ScanUp, 5, 3, "PanelRedraw 4 3"},
-        {VkUp, ScanUp, 0, 0, "PanelRedraw -1 0"},  // not clamped: the host bounds it
-        {VkA, ScanA, 9, 7, "PanelRedraw 10 7"},      {VkDown, ScanDown, INT_MAX, 1, "PanelRedraw -2147483648 1"},
+        {VK_DOWN, ScanDown, 5, 3, "PanelRedraw 6 3"},
+        {VK_UP, ScanUp, 5, 3, "PanelRedraw 4 3"},
+        {VK_UP, ScanUp, 0, 0, "PanelRedraw -1 0"},  // not clamped: the host bounds it
+        {LetterAKey, LetterAScanCode, 9, 7, "PanelRedraw 10 7"},
+        {VK_DOWN, ScanDown, INT_MAX, 1, "PanelRedraw -2147483648 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Redraw);
         ClearLogs();
         host.CurrentItem = c.Current;
         host.TopItem = c.Top;
-        EXPECT_EQ(Key(c.VirtualKey, c.ScanCode, true), (Texts{CtrlPressedAgain, HandedBack(c.VirtualKey, c.ScanCode)}));
-        EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", c.Redraw}));
-        ASSERT_EQ(host.PanelCalls.size(), 2u);
-        EXPECT_EQ(host.PanelCalls[1].Panel, -1);
-        EXPECT_EQ(host.PanelCalls[1].Command, 5);
+        EXPECT_EQ(Key(c.VirtualKey, c.ScanCode, true),
+                  (Texts{CtrlPressedAgainKey(), HandedBack(c.VirtualKey, c.ScanCode)}));
+        ExpectCursorMoved(c.Redraw);
     }
     ExpectStartSent(false);
 }
@@ -188,10 +180,10 @@ TEST_F(RelayTest, KeyUpAfterNoStartIsOnlyHandedBackAsLowBytes) {
         WORD VirtualKey, ScanCode, SentKey, SentScan;
     };
     const Case cases[] = {
-        {VkA, ScanA, 0x41, 0x1E},
-        {VkDown, ScanDown, 0x28, 0x50},
-        {0x141, 0x11E, 0x41, 0x1E},
-        {0xFF26, 0x7F48, 0x26, 0x48},
+        {LetterAKey, LetterAScanCode, LetterAKey, LetterAScanCode},
+        {VK_DOWN, ScanDown, VK_DOWN, ScanDown},
+        {0x141, 0x11E, LetterAKey, LetterAScanCode},
+        {0xFF26, 0x7F48, VK_UP, ScanUp},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.VirtualKey);
@@ -206,7 +198,7 @@ TEST_F(RelayTest, CtrlReleaseOverADirectorySendsEnterWithoutAskingThePatterns) {
     host.AddItem("readme.txt");
     host.AddItem("setup.exe", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     host.CurrentItem = 1;
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseOpens);
     EXPECT_EQ(host.Calls, Texts{"PanelGetInfo"});
     ASSERT_EQ(host.PanelCalls.size(), 1u);
     EXPECT_EQ(host.PanelCalls[0].Panel, -1);
@@ -217,15 +209,15 @@ TEST_F(RelayTest, CtrlReleaseOverAFileConsultsTheDefaultList) {
     host.AddItem("setup.exe");
     host.AddItem("readme.txt");
     host.CurrentItem = 0;
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseOpens);
     EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "NameMatch *.com setup.exe", "NameMatch *.exe setup.exe"}));
     for (const NameMatchCall& call : host.NameMatchCalls) EXPECT_EQ(call.Flag, -1);
     ExpectStartSent(true);
 
     ClearLogs();
     host.CurrentItem = 1;
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, F3Down, F3Up}));
-    EXPECT_EQ(host.MatchedPatterns(), DefaultPatterns);
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseViews);
+    EXPECT_EQ(host.MatchedPatterns(), expected::DefaultPatterns());
     for (const NameMatchCall& call : host.NameMatchCalls) EXPECT_EQ(call.Name, "readme.txt");
     ExpectStartSent(true);
 }
@@ -233,25 +225,25 @@ TEST_F(RelayTest, CtrlReleaseOverAFileConsultsTheDefaultList) {
 TEST_F(RelayTest, CtrlPressSendsNothingAndEndsTheStart) {
     host.AddItem("setup.exe");
     // At load StartSent is true; a Ctrl press still sends nothing and asks nothing.
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, true), Texts{});
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, true), Texts{});
     EXPECT_EQ(host.Calls, Texts{});
     ExpectStartSent(false);
 
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseOpens);
     ClearLogs();
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, true), Texts{});
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, true), Texts{});
     EXPECT_EQ(host.Calls, Texts{});
     ExpectStartSent(false);
 }
 
 TEST_F(RelayTest, EachInvocationTakesOneEventWhateverItsArguments) {
     ClearStartSent();
-    QueueConsoleRecord(KeyEventRecord(VkA, ScanA, false));
-    EXPECT_EQ(Key(VkB, ScanB, false), Texts{HandedBack(VkA, ScanA)});
+    QueueConsoleRecord(KeyEventRecord(LetterAKey, LetterAScanCode, false));
+    EXPECT_EQ(Key(LetterBKey, LetterBScanCode, false), Texts{HandedBack(LetterAKey, LetterAScanCode)});
     EXPECT_EQ(PendingConsoleEvents(), 1u);
-    EXPECT_EQ(Invoke({}, 7, INT_MIN), Texts{HandedBack(VkB, ScanB)});
+    EXPECT_EQ(Invoke({}, 7, INT_MIN), Texts{HandedBack(LetterBKey, LetterBScanCode)});
     EXPECT_EQ(PendingConsoleEvents(), 0u);
-    EXPECT_EQ(Invoke({KeyEventRecord(VkCtrl, ScanCtrl, true)}, -1, 0x7FFFFFFF), Texts{});
+    EXPECT_EQ(Invoke({KeyEventRecord(VK_CONTROL, CtrlScanCode, true)}, -1, 0x7FFFFFFF), Texts{});
 }
 
 TEST_F(RelayTest, NonKeyRecordsArePassedOverUntilAKeyEvent) {
@@ -266,16 +258,16 @@ TEST_F(RelayTest, NonKeyRecordsArePassedOverUntilAKeyEvent) {
 
     host.AddItem("setup.exe");
     std::vector<INPUT_RECORD> records = noise;
-    records.push_back(KeyEventRecord(VkCtrl, ScanCtrl, false));
-    EXPECT_EQ(Invoke(records), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    records.push_back(KeyEventRecord(VK_CONTROL, CtrlScanCode, false));
+    EXPECT_EQ(Invoke(records), ReleaseOpens);
     EXPECT_EQ(PendingConsoleEvents(), 0u);
 
     // A stray mouse move does not end the Ctrl gesture: StartSent holds.
     ClearLogs();
     records = noise;
-    records.push_back(KeyEventRecord(VkA, ScanA, false));
-    EXPECT_EQ(Invoke(records), (Texts{CtrlPressedAgain, HandedBack(VkA, ScanA)}));
-    EXPECT_EQ(host.Calls, (Texts{"PanelGetInfo", "PanelRedraw 1 0"}));
+    records.push_back(KeyEventRecord(LetterAKey, LetterAScanCode, false));
+    EXPECT_EQ(Invoke(records), (Texts{CtrlPressedAgainKey(), HandedBack(LetterAKey, LetterAScanCode)}));
+    ExpectCursorMoved("PanelRedraw 1 0");
     EXPECT_EQ(PendingConsoleEvents(), 0u);
 }
 
@@ -310,10 +302,10 @@ TEST_F(RelayTest, CtrlReleaseWithoutAnItemUnderTheCursorOnlyReleasesCtrl) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         arrangePanel();
-        ASSERT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+        ASSERT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseOpens);
         c.Arrange();
         ClearLogs();
-        EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), Texts{CtrlReleased});
+        EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), Texts{CtrlReleasedKey()});
         EXPECT_EQ(host.Calls, Texts{"PanelGetInfo"});
         arrangePanel();
         ExpectStartSent(false);
@@ -328,7 +320,7 @@ TEST_F(RelayTest, UnterminatedNameIsHandedOverAsItsFull260Characters) {
     std::memset(item.FindData.cAlternateFileName, 'x', sizeof item.FindData.cAlternateFileName);
     std::memset(item.Opaque, 'x', sizeof item.Opaque);
     host.PanelItems.push_back(item);
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, EnterDown, EnterUp}));
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseOpens);
     ASSERT_EQ(host.NameMatchCalls.size(), 2u);
     EXPECT_EQ(host.NameMatchCalls[1].Name, std::string(256, 'n') + ".exe");
 }
@@ -355,8 +347,7 @@ TEST_F(RelayTest, ListReplacedDuringAMatchTakesEffectFromTheNextMatch) {
     const Texts edited = PatternsOfAbout400Characters("edit");
     const Texts stored = PatternsOfAbout400Characters("stored");
     ASSERT_GE(Joined(edited).size(), 380u);
-    ScratchKey storedSettings(settings.Path() + "\\Lanternix");
-    storedSettings.SetText("EnterExt", Joined(stored));
+    settings.SetText(expected::ValueName, Joined(stored));
     host.DialogAnswer = [&edited](DialogItemRecord* items, int32_t) {
         std::memset(items[2].Text, 0, sizeof items[2].Text);
         std::memcpy(items[2].Text, Joined(edited).data(), Joined(edited).size());
@@ -374,7 +365,7 @@ TEST_F(RelayTest, ListReplacedDuringAMatchTakesEffectFromTheNextMatch) {
         {"SetStartupInfo", stored, [this, &record] { dll->SetStartupInfo(&record); }},
     };
     host.AddItem("readme.txt");
-    Texts asked = DefaultPatterns;
+    Texts asked = expected::DefaultPatterns();
     for (const Reentry& reentry : reentries) {
         SCOPED_TRACE(reentry.What);
         ClearLogs();
@@ -386,7 +377,7 @@ TEST_F(RelayTest, ListReplacedDuringAMatchTakesEffectFromTheNextMatch) {
             }
             return false;
         };
-        EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, F3Down, F3Up}));
+        EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseViews);
         EXPECT_TRUE(reentered);
         EXPECT_EQ(host.MatchedPatterns(), asked);
         asked = reentry.NewList;
@@ -394,7 +385,7 @@ TEST_F(RelayTest, ListReplacedDuringAMatchTakesEffectFromTheNextMatch) {
     // No more calls back: the last replacement is the list now.
     ClearLogs();
     host.Matcher = [](const std::string&, const std::string&) { return false; };
-    EXPECT_EQ(Key(VkCtrl, ScanCtrl, false), (Texts{CtrlReleased, F3Down, F3Up}));
+    EXPECT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseViews);
     EXPECT_EQ(host.MatchedPatterns(), stored);
 }
 

@@ -12,7 +12,7 @@ namespace {
 class AllocationFailures : public HostileTest {
 protected:
     ScratchKey root{TestKeyPath()};
-    ScratchKey settings{root.Path() + "\\Lanternix"};
+    ScratchKey settings{expected::SettingsKeyUnder(root.Path())};
     std::unique_ptr<PluginDll> dll;
     StartupRecord record{};
     int32_t result = -1;
@@ -51,14 +51,14 @@ protected:
     }
 
     std::string ListInRegistry() {
-        const RegistryValue value = ReadRegistryValue(settings.Path(), "EnterExt");
+        const RegistryValue value = ReadRegistryValue(settings.Path(), expected::ValueName);
         return value.Present ? value.Data.substr(0, value.Data.find('\0')) : "<none>";
     }
 };
 
 TEST_F(AllocationFailures, InSetStartupInfoKeepTheOldListOrGiveTheStoredOneTheDefaultOrNone) {
     const std::string stored = "*.stored,*.list,*.read,*.at,*.start";
-    settings.SetText("EnterExt", stored);
+    settings.SetText(expected::ValueName, stored);
     dll->SetStartupInfo(&record);
     const std::string before = "*.before,*.any,*.failure";
     edit = before;
@@ -78,7 +78,7 @@ TEST_F(AllocationFailures, InSetStartupInfoKeepTheOldListOrGiveTheStoredOneTheDe
             break;
         }
         ++failures;
-        EXPECT_TRUE(list == before || list == stored || list == DefaultList || list.empty()) << list;
+        EXPECT_TRUE(list == before || list == stored || list == expected::DefaultList || list.empty()) << list;
         // The next start-up in enough memory puts everything right.
         dll->SetStartupInfo(&record);
         EXPECT_EQ(ListInMemory(), stored);

@@ -18,7 +18,7 @@ struct ConfigModel {
     bool Stored = false;
     std::string StoredText;
 
-    void Load() { Memory = Stored && StoredText.size() < 8192 ? StoredText : std::string(DefaultList); }
+    void Load() { Memory = Stored && StoredText.size() < 8192 ? StoredText : expected::DefaultList; }
 };
 
 enum class Edit { LeaveAsShown, GarbageAfterText, NewText, FullField };
@@ -26,11 +26,11 @@ enum class Edit { LeaveAsShown, GarbageAfterText, NewText, FullField };
 class DialogResults : public HostileTest {
 protected:
     ScratchKey root{TestKeyPath()};
-    std::string keyPath = root.Path() + "\\Lanternix";
+    std::string keyPath = expected::SettingsKeyUnder(root.Path());
     ConfigModel model;
 
     void ExpectRegistryAsModel() {
-        const RegistryValue value = ReadRegistryValue(keyPath, "EnterExt");
+        const RegistryValue value = ReadRegistryValue(keyPath, expected::ValueName);
         ASSERT_EQ(value.Present, model.Stored);
         if (!model.Stored) return;
         EXPECT_EQ(value.Type, static_cast<DWORD>(REG_SZ));
@@ -47,7 +47,7 @@ protected:
         host.CurrentItem = 0;
         host.Matcher = [](const std::string&, const std::string&) { return false; };
         host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, 0x1D, false);
+        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
         EXPECT_EQ(Invoke(dll, "Ctrl release"), -1);
         EXPECT_EQ(host.MatchedPatterns(), ReferencePatterns(model.Memory));
         EXPECT_EQ(Describe(KeyCapture::Instance().TakeKeys()),
@@ -61,8 +61,8 @@ TEST_F(DialogResults, LeaveMemoryRegistryAndTheNextDialogAsTheRulesSay) {
     if (random.Chance(75)) {
         model.Stored = true;
         model.StoredText = random.Bytes(static_cast<size_t>(random.Between(0, 1500)));
-        settings.SetText("EnterExt", model.StoredText);
-        ASSERT_TRUE(ReadRegistryValue(keyPath, "EnterExt").Data == model.StoredText + '\0');
+        settings.SetText(expected::ValueName, model.StoredText);
+        ASSERT_TRUE(ReadRegistryValue(keyPath, expected::ValueName).Data == model.StoredText + '\0');
     }
     host.RegistryRoot = root.Path();
 
@@ -127,7 +127,7 @@ TEST_F(DialogResults, LeaveMemoryRegistryAndTheNextDialogAsTheRulesSay) {
         EXPECT_EQ(std::string(call.Items[2].Text, DialogItemTextSize), ShownText(model.Memory))
             << "the dialog opens with the list in memory";
         EXPECT_STREQ(reinterpret_cast<const char*>(static_cast<uintptr_t>(call.Items[2].Parameter)),
-                     "Lanternix-EnterExt");
+                     expected::HistoryName.c_str());
         EXPECT_EQ(returned, result == 3 ? -1 : 0);
 
         if (result != -1) {

@@ -1,3 +1,4 @@
+// The hostile suite's shared pieces: generator, reference splitter, fenced items and heap, the fixture.
 #include "tests/hostile/hostile.h"
 
 #include <algorithm>
@@ -86,12 +87,6 @@ std::vector<std::string> ReferencePatterns(const std::string& list) {
     return patterns;
 }
 
-const char DefaultList[] = "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
-
-std::string CtrlPressedAgainKey() { return KeyText(0x11, 0x1D, false, 8); }
-std::string CtrlReleasedKey() { return KeyText(0x11, 0x1D, true, 0); }
-std::string EnterKeys(bool up) { return KeyText(0x0D, 0x1C, up, 0); }
-std::string F3Keys(bool up) { return KeyText(0x72, 0x3D, up, 0); }
 std::string HandedBackKey(WORD virtualKey, WORD scanCode) {
     return KeyText(virtualKey & 0xFF, scanCode & 0xFF, false, 8);
 }
@@ -102,18 +97,18 @@ std::string ShownText(const std::string& text) {
     return shown;
 }
 
-RegistryValue ReadRegistryValue(const std::string& keyPath, const char* name) {
+RegistryValue ReadRegistryValue(const std::string& keyPath, const std::string& name) {
     RegistryValue value;
     RegistryKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
         return value;
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &value.Type, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.Type, nullptr, &size) == ERROR_SUCCESS) {
         // Room to spare: a string value's ANSI form may come out longer than asked.
         std::vector<char> data(size + 16);
         DWORD read = static_cast<DWORD>(data.size());
-        if (RegQueryValueExA(key.get(), name, nullptr, &value.Type, reinterpret_cast<BYTE*>(data.data()), &read) ==
-            ERROR_SUCCESS) {
+        if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.Type, reinterpret_cast<BYTE*>(data.data()),
+                             &read) == ERROR_SUCCESS) {
             value.Present = true;
             value.Data.assign(data.data(), read);
         }

@@ -1,7 +1,7 @@
 // Shared pieces of the hostile-input suite: a seeded generator, the reference
 // splitter of pattern lists, a panel item array fenced by no-access pages, the
-// expected key texts, and a fixture that reports the seed and the case on any
-// failure, crash or hang.
+// expected text of a key handed back, and a fixture that reports the seed and
+// the case on any failure, crash or hang.
 //
 // Reproducing a run: LANTERNIX_HOSTILE_SEED=<seed> (decimal or 0x-hex) picks
 // the seed; LANTERNIX_HOSTILE_ROUNDS=<n> multiplies the number of cases.
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/host_interface.h"
+#include "tests/testbed/expected_facts.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 
@@ -54,13 +55,7 @@ private:
 // characters is never handed over.
 std::vector<std::string> ReferencePatterns(const std::string& list);
 
-extern const char DefaultList[];
-
-// Key texts as Describe gives them.
-std::string CtrlPressedAgainKey();
-std::string CtrlReleasedKey();
-std::string EnterKeys(bool up);
-std::string F3Keys(bool up);
+// A key handed back as Describe gives it: its low bytes, marked 8.
 std::string HandedBackKey(WORD virtualKey, WORD scanCode);
 
 // The 512 bytes a dialog item's Text holds for a text: at most 511 characters,
@@ -73,7 +68,7 @@ struct RegistryValue {
     DWORD Type = 0;
     std::string Data;
 };
-RegistryValue ReadRegistryValue(const std::string& keyPath, const char* name);
+RegistryValue ReadRegistryValue(const std::string& keyPath, const std::string& name);
 
 // Panel items laid flush against a no-access page, before or after them, so a
 // read outside the array faults instead of passing unnoticed.

@@ -118,11 +118,11 @@ TEST_F(Messages, NullRecordsAndMissingServicesAreSurvived) {
         // Any key: the relay cannot reach a panel, so it moves nothing and
         // opens nothing, but the keys themselves still go out.
         const bool ctrlRelease = random.Chance(50);
-        QueueKeyEvent(ctrlRelease ? VK_CONTROL : 0x41, ctrlRelease ? 0x1D : 0x1E, false);
+        QueueKeyEvent(ctrlRelease ? VK_CONTROL : LetterAKey, ctrlRelease ? CtrlScanCode : LetterAScanCode, false);
         EXPECT_EQ(Invoke(*dll, "OpenPlugin"), -1);
         const std::vector<std::string> expected =
             ctrlRelease ? std::vector<std::string>{CtrlReleasedKey()}
-                        : std::vector<std::string>{CtrlPressedAgainKey(), HandedBackKey(0x41, 0x1E)};
+                        : std::vector<std::string>{CtrlPressedAgainKey(), HandedBackKey(LetterAKey, LetterAScanCode)};
         EXPECT_EQ(Describe(KeyCapture::Instance().TakeKeys()), expected);
         EXPECT_TRUE(host.Calls.empty());
         if (HasFailure()) return;  // the first failing case tells the story

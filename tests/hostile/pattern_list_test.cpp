@@ -70,7 +70,7 @@ class PatternLists : public HostileTest {};
 
 TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
     ScratchKey root(TestKeyPath());
-    ScratchKey settings(root.Path() + "\\Lanternix");
+    ScratchKey settings(expected::SettingsKeyUnder(root.Path()));
     host.RegistryRoot = root.Path();
     auto dll = LoadDll();
     ASSERT_TRUE(dll->Loaded());
@@ -83,9 +83,9 @@ TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
         // code page and is taken as the registry hands it back.
         const bool asText = random.Chance(25);
         const bool terminated = asText || random.Chance(50);
-        settings.SetRaw("EnterExt", asText ? REG_SZ : REG_BINARY, list.c_str(),
+        settings.SetRaw(expected::ValueName, asText ? REG_SZ : REG_BINARY, list.c_str(),
                         static_cast<DWORD>(list.size() + (terminated ? 1 : 0)));
-        const RegistryValue stored = ReadRegistryValue(settings.Path(), "EnterExt");
+        const RegistryValue stored = ReadRegistryValue(settings.Path(), expected::ValueName);
         ASSERT_TRUE(stored.Present);
         const std::string expectedList = stored.Data.substr(0, stored.Data.find('\0'));
         if (!asText) {
@@ -129,7 +129,7 @@ TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
         Panel().ItemCount = 1;
         host.CurrentItem = 0;
         host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, 0x1D, false);
+        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
         EXPECT_EQ(Invoke(*dll, "Ctrl release"), -1);
         ExpectPatterns(expected, host.NameMatchCalls, name);
         const std::vector<std::string> keys = Describe(KeyCapture::Instance().TakeKeys());
@@ -152,7 +152,7 @@ TEST(ReferenceSplitter, FollowsTheListRules) {
     EXPECT_EQ(ReferencePatterns(" a , b"), (Patterns{" a ", " b"}));
     const std::string longest(259, 'x');
     EXPECT_EQ(ReferencePatterns(longest + "," + longest + "y,z"), (Patterns{longest, "z"}));
-    EXPECT_EQ(ReferencePatterns(DefaultList).size(), 15u);
+    EXPECT_EQ(ReferencePatterns(expected::DefaultList).size(), 15u);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Registry roots of 0 to 300 characters, null, with runs of backslashes and
-// trailing ones: the settings key is the whole root followed by "\Lanternix",
-// never a cut path; start-up never creates it; what Configure stores lands
-// there and is what the next start-up reads. A path the registry refuses
-// stores nothing and reads the default.
+// trailing ones: the settings key is the whole root followed by a backslash
+// and the key's name, never a cut path; start-up never creates it; what
+// Configure stores lands there and is what the next start-up reads. A path the
+// registry refuses stores nothing and reads the default.
 #include <cstring>
 
 #include "tests/hostile/hostile.h"
@@ -11,12 +11,15 @@ namespace hostile {
 namespace {
 
 const std::string RootPrefix = "Software\\LanternixTests\\HostileRoots\\";
-// Keys a short or null root makes at the top of HKEY_CURRENT_USER.
-const std::vector<std::string> TopLevelKeys = {"Lx", "Lanternix"};
 
 void RemoveScratchKeys() {
     RegDeleteTreeA(HKEY_CURRENT_USER, RootPrefix.substr(0, RootPrefix.size() - 1).c_str());
-    for (const std::string& key : TopLevelKeys) RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    // Keys a short or null root makes at the top of HKEY_CURRENT_USER. Listed
+    // here, not in a constant of this file: one built at start-up from the
+    // key's name could be built before the name, and an empty name would
+    // remove the whole of HKEY_CURRENT_USER.
+    for (const std::string& key : {std::string("Lx"), expected::KeyName})
+        RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 }
 
 // A key name's character: anything but the zero byte and the backslash.
@@ -82,7 +85,7 @@ TEST_F(RegistryRoots, NameTheWholeSettingsKeyAndTheStoredListComesBack) {
         CaseScope scope("RegistryRoots", index);
         RemoveScratchKeys();
         const Root root = RandomRoot(random);
-        const std::string keyPath = root.Text + "\\Lanternix";
+        const std::string keyPath = expected::SettingsKeyUnder(root.Text);
         host.RegistryRoot = root.Text;
         host.NullRegistryRoot = root.Null;
         StartupRecord record = HostileRecord();
@@ -95,9 +98,9 @@ TEST_F(RegistryRoots, NameTheWholeSettingsKeyAndTheStoredListComesBack) {
         host.DialogCalls.clear();
         EXPECT_EQ(dll->Configure(0), -1);
         ASSERT_EQ(host.DialogCalls.size(), 1u);
-        EXPECT_EQ(std::string(host.DialogCalls[0].Items[2].Text, DialogItemTextSize), ShownText(DefaultList));
+        EXPECT_EQ(std::string(host.DialogCalls[0].Items[2].Text, DialogItemTextSize), ShownText(expected::DefaultList));
 
-        const RegistryValue stored = ReadRegistryValue(keyPath, "EnterExt");
+        const RegistryValue stored = ReadRegistryValue(keyPath, expected::ValueName);
         if (stored.Present) {
             EXPECT_EQ(stored.Type, static_cast<DWORD>(REG_SZ));
             EXPECT_EQ(stored.Data, edit + '\0');
@@ -112,7 +115,7 @@ TEST_F(RegistryRoots, NameTheWholeSettingsKeyAndTheStoredListComesBack) {
         }
         // Never a key at a cut path.
         if (keyPath.size() > 79) {
-            EXPECT_FALSE(ReadRegistryValue(keyPath.substr(0, 79), "EnterExt").Present);
+            EXPECT_FALSE(ReadRegistryValue(keyPath.substr(0, 79), expected::ValueName).Present);
         }
 
         // The next start-up reads back what was stored, else the default.
@@ -123,7 +126,7 @@ TEST_F(RegistryRoots, NameTheWholeSettingsKeyAndTheStoredListComesBack) {
         EXPECT_EQ(dll->Configure(0), 0);
         ASSERT_EQ(host.DialogCalls.size(), 1u);
         EXPECT_EQ(std::string(host.DialogCalls[0].Items[2].Text, DialogItemTextSize),
-                  ShownText(stored.Present ? edit : std::string(DefaultList)));
+                  ShownText(stored.Present ? edit : expected::DefaultList));
         if (HasFailure()) return;  // the first failing case tells the story
     }
 }

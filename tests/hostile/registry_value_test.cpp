@@ -1,8 +1,8 @@
-// Registry values of every type and of 0 to 9000 bytes stored as "EnterExt":
-// at start-up the list becomes the data up to the first zero byte within the
-// data read, or the default when the data exceed the 8192-byte read buffer.
-// The list is checked where the relay uses it (the patterns handed to the
-// matcher) and in the configuration dialog; reading never writes.
+// Registry values of every type and of 0 to 9000 bytes stored as the list's
+// value: at start-up the list becomes the data up to the first zero byte
+// within the data read, or the default when the data exceed the 8192-byte read
+// buffer. The list is checked where the relay uses it (the patterns handed to
+// the matcher) and in the configuration dialog; reading never writes.
 #include "tests/hostile/hostile.h"
 
 namespace hostile {
@@ -77,7 +77,7 @@ class RegistryValues : public HostileTest {};
 
 TEST_F(RegistryValues, GiveTheDataUpToTheFirstZeroByteOrTheDefault) {
     ScratchKey root(TestKeyPath());
-    const std::string keyPath = root.Path() + "\\Lanternix";
+    const std::string keyPath = expected::SettingsKeyUnder(root.Path());
     host.RegistryRoot = root.Path();
     auto dll = LoadDll();
     ASSERT_TRUE(dll->Loaded());
@@ -92,17 +92,17 @@ TEST_F(RegistryValues, GiveTheDataUpToTheFirstZeroByteOrTheDefault) {
         CaseScope scope("RegistryValues", index);
         ScratchKey settings(keyPath);
         const uint32_t situation = random.Below(20);
-        std::string expectedList = DefaultList;
+        std::string expectedList = expected::DefaultList;
         RegistryValue before;
         if (situation == 0) {
             // No key at all: the default, and still no key afterwards.
         } else if (situation == 1) {
             settings.SetText("OtherValue", "*.none");  // the key without the value
-            before = ReadRegistryValue(keyPath, "EnterExt");
+            before = ReadRegistryValue(keyPath, expected::ValueName);
         } else {
             const ValueCase value = RandomValue(random);
-            settings.SetRaw("EnterExt", value.Type, value.Data.data(), static_cast<DWORD>(value.Data.size()));
-            before = ReadRegistryValue(keyPath, "EnterExt");
+            settings.SetRaw(expected::ValueName, value.Type, value.Data.data(), static_cast<DWORD>(value.Data.size()));
+            before = ReadRegistryValue(keyPath, expected::ValueName);
             ASSERT_TRUE(before.Present) << "type " << value.Type << ", " << value.Data.size() << " bytes";
             ASSERT_EQ(before.Type, value.Type);
             if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ && value.Type != REG_MULTI_SZ) {
@@ -120,14 +120,14 @@ TEST_F(RegistryValues, GiveTheDataUpToTheFirstZeroByteOrTheDefault) {
         EXPECT_EQ(std::string(host.DialogCalls[0].Items[2].Text, DialogItemTextSize), ShownText(expectedList));
 
         host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, 0x1D, false);
+        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
         EXPECT_EQ(Invoke(*dll, "Ctrl release"), -1);
         EXPECT_EQ(host.MatchedPatterns(), ReferencePatterns(expectedList));
         EXPECT_EQ(Describe(KeyCapture::Instance().TakeKeys()),
                   (std::vector<std::string>{CtrlReleasedKey(), F3Keys(false), F3Keys(true)}));
 
         // Reading leaves the registry as it was.
-        const RegistryValue after = ReadRegistryValue(keyPath, "EnterExt");
+        const RegistryValue after = ReadRegistryValue(keyPath, expected::ValueName);
         EXPECT_EQ(after.Present, before.Present);
         EXPECT_EQ(after.Type, before.Type);
         EXPECT_TRUE(after.Data == before.Data);

@@ -128,12 +128,12 @@ class RelayInput : public HostileTest {};
 
 TEST_F(RelayInput, FollowsTheRulesForEveryRecordAndPanel) {
     ScratchKey root(TestKeyPath());
-    ScratchKey settings(root.Path() + "\\Lanternix");
+    ScratchKey settings(expected::SettingsKeyUnder(root.Path()));
     host.RegistryRoot = root.Path();
     std::string list = "*.never";  // at least one pattern, so names reach the matcher
     for (int32_t i = random.Between(0, 6); i > 0; --i) list += "," + random.Pick(PatternPool);
     if (random.Chance(50)) list += ",";
-    settings.SetRaw("EnterExt", REG_BINARY, list.data(), static_cast<DWORD>(list.size()));
+    settings.SetRaw(expected::ValueName, REG_BINARY, list.data(), static_cast<DWORD>(list.size()));
     RelayModel model;
     model.Patterns = ReferencePatterns(list);
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "tests/testbed/expected_facts.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
 #include "tools/hostkit/lean_host.h"
@@ -29,7 +30,7 @@ LeanHost& lean = LeanHost::Instance();
 constexpr int Batch = 500;
 INPUT_RECORD QueuedRecords[Batch];
 
-INPUT_RECORD CtrlRecord(bool down) { return KeyEventRecord(VK_CONTROL, 0x1D, down); }
+INPUT_RECORD CtrlRecord(bool down) { return KeyEventRecord(VK_CONTROL, CtrlScanCode, down); }
 
 // One batch of Ctrl presses, every fourth one a release (which sends keys).
 void QueueBatch(bool withReleases) {
@@ -43,7 +44,7 @@ void QueueBatch(bool withReleases) {
 class Stability : public ::testing::Test {
 protected:
     ScratchKey stored{TestKeyPath("Stored")};
-    ScratchKey storedSettings{stored.Path() + "\\Lanternix"};
+    ScratchKey storedSettings{expected::SettingsKeyUnder(stored.Path())};
     ScratchKey missing{TestKeyPath("Missing")};
     std::string storedRoot = stored.Path();
     std::string missingRoot = missing.Path();
@@ -59,7 +60,7 @@ protected:
         lean.ItemCount = 2;
         // A list long enough to live on the heap, stored under one root only.
         for (int i = 0; longList.size() < 3000; ++i) longList += "*.x" + std::to_string(i) + ",";
-        storedSettings.SetText("EnterExt", longList);
+        storedSettings.SetText(expected::ValueName, longList);
         KeyCapture::Instance().TakeKeys();
     }
     void TearDown() override { FlushConsoleInput(); }

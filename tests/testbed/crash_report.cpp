@@ -1,3 +1,4 @@
+// The crash report: faults and std::terminate named against the running test.
 #include "tests/testbed/crash_report.h"
 
 #include <gtest/gtest.h>

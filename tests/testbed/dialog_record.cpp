@@ -1,3 +1,4 @@
+// Dialog item records read by byte offset, as the host reads them.
 #include "tests/testbed/dialog_record.h"
 
 #include <cstring>

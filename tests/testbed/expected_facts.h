@@ -1,11 +1,13 @@
 // The file manager's values and the plug-in's names as the tests hold the
 // plug-in to them. They are spelled out here, not taken from the plug-in's
 // headers, so that a value changed there fails the tests instead of
-// following them.
+// following them. The texts are built at start-up: a constant of a test file
+// must not be built from them, as not every compiler builds them first.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace expected {
 
@@ -23,6 +25,19 @@ inline const std::string ValueName = "EnterExt";
 inline const std::string HistoryName = "Lanternix-EnterExt";
 inline const std::string DefaultList =
     "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
+
+// The patterns the relay tries for a list that is not empty and does not end
+// in a comma, in order: the text between its commas.
+inline std::vector<std::string> PatternsOf(const std::string& list) {
+    std::vector<std::string> patterns;
+    size_t start = 0;
+    for (size_t comma; (comma = list.find(',', start)) != std::string::npos; start = comma + 1)
+        patterns.push_back(list.substr(start, comma - start));
+    patterns.push_back(list.substr(start));
+    return patterns;
+}
+// A function, not a constant, for the same reason.
+inline std::vector<std::string> DefaultPatterns() { return PatternsOf(DefaultList); }
 
 // The plug-in's settings key below a registry root: the root, a backslash and
 // the key's name, however the root ends.

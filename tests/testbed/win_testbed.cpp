@@ -1,8 +1,10 @@
+// The test bed's platform pieces: queued console input, the keys the hook caught, scratch keys.
 #include "tests/testbed/win_testbed.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "tools/hostkit/key_hook.h"
 #include "tools/hostkit/system_handles.h"
@@ -28,6 +30,11 @@ std::string KeyText(DWORD virtualKey, DWORD scanCode, bool up, ULONG_PTR extraIn
                   static_cast<unsigned long>(scanCode), up ? "up" : "down", static_cast<unsigned long>(extraInfo));
     return text;
 }
+
+std::string CtrlPressedAgainKey() { return KeyText(VK_CONTROL, CtrlScanCode, false, 8); }
+std::string CtrlReleasedKey() { return KeyText(VK_CONTROL, CtrlScanCode, true, 0); }
+std::string EnterKeys(bool up) { return KeyText(VK_RETURN, EnterScanCode, up, 0); }
+std::string F3Keys(bool up) { return KeyText(VK_F3, F3ScanCode, up, 0); }
 
 std::string Describe(const CapturedKey& key) {
     return KeyText(key.VirtualKey, key.ScanCode, key.IsUp(), key.ExtraInfo);
@@ -63,7 +70,15 @@ std::vector<CapturedKey> KeyCapture::TakeKeys() {
 
 // ---- scratch registry keys ---------------------------------------------------
 
-ScratchKey::ScratchKey(const std::string& path) : path_(path) { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
+ScratchKey::ScratchKey(const std::string& path) : path_(path) {
+    // An empty path names the user's whole hive, which the deletes below
+    // would empty: a test that computes one has gone wrong before it began.
+    if (path_.empty()) {
+        std::fprintf(stderr, "ScratchKey: an empty path would delete all of HKEY_CURRENT_USER\n");
+        std::abort();
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+}
 
 ScratchKey::~ScratchKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
 

@@ -37,6 +37,20 @@ std::vector<std::string> Describe(const std::vector<CapturedKey>& keys);
 // Expected key in the form Describe gives: "vk 0x11 scan 0x1D down extra 8".
 std::string KeyText(DWORD virtualKey, DWORD scanCode, bool up, ULONG_PTR extraInfo);
 
+// Scan codes of the keys the tests queue and the relay sends. The letter A has
+// no VK_ name: its virtual key is 0x41, the character 'A'.
+constexpr WORD CtrlScanCode = 0x1D;
+constexpr WORD EnterScanCode = 0x1C;
+constexpr WORD F3ScanCode = 0x3D;
+constexpr WORD LetterAKey = 0x41, LetterAScanCode = 0x1E;
+
+// The keys the relay sends, in the form Describe gives: Ctrl pressed again
+// (marked 8) before a key it hands back, Ctrl released, and Enter or F3.
+std::string CtrlPressedAgainKey();
+std::string CtrlReleasedKey();
+std::string EnterKeys(bool up);
+std::string F3Keys(bool up);
+
 // The stand-in host's keyboard hook (hostkit/key_hook.h), on its own
 // thread: it records and swallows every injected key, so synthetic keys never
 // reach the console queue.

@@ -11,6 +11,7 @@
 #include "support/item_dialog.h"
 #include "support/startup.h"
 #include "tests/testbed/dialog_record.h"
+#include "tests/testbed/expected_facts.h"
 #include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 
@@ -75,9 +76,9 @@ protected:
 
 TEST_F(ItemDialogTest, CallCarriesPositionSizeTopicArrayAndCount) {
     ItemValueList list;
-    AddItem(list, 3, 3, 1, 67, BooleanValue(false), BooleanValue(false), 0, IntegerValue(3));
-    AddPlain(list, 0, 2);
-    AddPlain(list, 7, 5);
+    AddItem(list, expected::FrameItem, 3, 1, 67, BooleanValue(false), BooleanValue(false), 0, IntegerValue(3));
+    AddPlain(list, expected::TextItem, 2);
+    AddPlain(list, expected::ButtonItem, 5);
     static const char topic[] = "Topic";
     EXPECT_EQ(RunItemDialog(topic, list), -1);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -107,12 +108,13 @@ TEST_F(ItemDialogTest, CallCarriesPositionSizeTopicArrayAndCount) {
 TEST_F(ItemDialogTest, FieldsPassThroughByteForByte) {
     ItemValueList list;
     AddItem(list, 12345, -7, 9, 40, BooleanValue(true), BooleanValue(true), 0xFFFFFFFFu, IntegerValue(1));
-    AddItem(list, -2, 0x7FFFFFFF, 4, -40, BooleanValue(false), BooleanValue(false), 0x40000, IntegerValue(2));
+    AddItem(list, -2, 0x7FFFFFFF, 4, -40, BooleanValue(false), BooleanValue(false), expected::EditKeepsHistory,
+            IntegerValue(2));
     RunItemDialog(nullptr, list);
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 2u);
     const int32_t first[] = {12345, -7, 1, 40, 5, -1, 1, -1, 0};
-    const int32_t second[] = {-2, 0x7FFFFFFF, 4, -40, 0, 0, 0, 0x40000, 0};
+    const int32_t second[] = {-2, 0x7FFFFFFF, 4, -40, 0, 0, 0, expected::EditKeepsHistory, 0};
     for (size_t f = 0; f < 9; ++f) {
         EXPECT_EQ(FieldAt(items[0], f * 4), first[f]) << "item 0 offset " << f * 4;
         EXPECT_EQ(FieldAt(items[1], f * 4), second[f]) << "item 1 offset " << f * 4;
@@ -126,7 +128,7 @@ TEST_F(ItemDialogTest, FieldsPassThroughByteForByte) {
 TEST_F(ItemDialogTest, ItemCountIsWholeGroupsOfEight) {
     // 8 values: one item, sized from itself.
     ItemValueList one;
-    AddItem(one, 3, 3, 4, 20, BooleanValue(false), BooleanValue(false), 0, IntegerValue(0));
+    AddItem(one, expected::FrameItem, 3, 4, 20, BooleanValue(false), BooleanValue(false), 0, IntegerValue(0));
     Answer(0);
     EXPECT_EQ(RunItemDialog(nullptr, one), 0);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -147,7 +149,7 @@ TEST_F(ItemDialogTest, ItemCountIsWholeGroupsOfEight) {
 
     // 16 values: two items, sized from the second one's top.
     ItemValueList two = one;
-    AddItem(two, 7, 0, 6, 0, BooleanValue(false), BooleanValue(false), 0, IntegerValue(1));
+    AddItem(two, expected::ButtonItem, 0, 6, 0, BooleanValue(false), BooleanValue(false), 0, IntegerValue(1));
     host.DialogCalls.clear();
     EXPECT_EQ(RunItemDialog(nullptr, two), 0);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -171,14 +173,16 @@ TEST_F(ItemDialogTest, NoDialogServiceGivesNoResult) {
     HostStartupRecord.DialogService = nullptr;
     Text text = TextOf("kept");
     ItemValueList list;
-    AddItem(list, 4, 1, 1, 10, BooleanValue(false), BooleanValue(false), 0, TextReference(&text));
+    AddItem(list, expected::EditItem, 1, 1, 10, BooleanValue(false), BooleanValue(false), 0, TextReference(&text));
     EXPECT_EQ(RunItemDialog(nullptr, list), -1);
     EXPECT_EQ(AsString(text), "kept");
 }
 
 TEST_F(ItemDialogTest, OnlyTheFirstButtonIsDefault) {
     ItemValueList list;
-    for (int32_t type : {3, 0, 7, 4, 7, 0, 7}) AddPlain(list, type);
+    for (int32_t type : {expected::FrameItem, expected::TextItem, expected::ButtonItem, expected::EditItem,
+                         expected::ButtonItem, expected::TextItem, expected::ButtonItem})
+        AddPlain(list, type);
     RunItemDialog(nullptr, list);
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 7u);
@@ -187,7 +191,7 @@ TEST_F(ItemDialogTest, OnlyTheFirstButtonIsDefault) {
 
     // The mark is set afresh for each run, and a button at item 0 counts too.
     ItemValueList buttons;
-    for (int32_t type : {7, 7}) AddPlain(buttons, type);
+    for (int32_t type : {expected::ButtonItem, expected::ButtonItem}) AddPlain(buttons, type);
     host.DialogCalls.clear();
     RunItemDialog(nullptr, buttons);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -195,7 +199,7 @@ TEST_F(ItemDialogTest, OnlyTheFirstButtonIsDefault) {
     EXPECT_EQ(FieldAt(host.DialogCalls[0].Items[1], 32), 0);
 
     ItemValueList noButton;
-    for (int32_t type : {3, 0, 4, 8, -7}) AddPlain(noButton, type);
+    for (int32_t type : {expected::FrameItem, expected::TextItem, expected::EditItem, 8, -7}) AddPlain(noButton, type);
     host.DialogCalls.clear();
     RunItemDialog(nullptr, noButton);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
@@ -205,7 +209,8 @@ TEST_F(ItemDialogTest, OnlyTheFirstButtonIsDefault) {
 TEST_F(ItemDialogTest, FocusReadsTheLowestByteOnly) {
     ItemValueList list;
     for (uint32_t payload : {1u, 0u, 0x80u, 0x100u, 0xFFFFFF00u, 0xFFu})
-        AddItem(list, 0, 1, 2, 3, Raw(ValueKind::Boolean, payload), BooleanValue(false), 0, NullReference());
+        AddItem(list, expected::TextItem, 1, 2, 3, Raw(ValueKind::Boolean, payload), BooleanValue(false), 0,
+                NullReference());
     RunItemDialog(nullptr, list);
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 6u);
@@ -221,7 +226,7 @@ TEST_F(ItemDialogTest, ParameterFollowsTheKindOfItsValue) {
                                     ByteReference(&byte), TextPointerValue(history), IntegerValue(77),
                                     NullReference()};
     for (const ItemValue& parameter : parameters)
-        AddItem(list, 0, 1, 2, 3, BooleanValue(false), parameter, 0, NullReference());
+        AddItem(list, expected::TextItem, 1, 2, 3, BooleanValue(false), parameter, 0, NullReference());
     // The host writes a new parameter into every item; only the byte variable takes one.
     Answer(0, [](DialogItemRecord* items) {
         for (int k = 0; k < 7; ++k) items[k].Parameter = 0x1234;
@@ -247,7 +252,8 @@ TEST_F(ItemDialogTest, TextComesFromMessagesOrReferencedVariables) {
     const ItemValue data[] = {IntegerValue(3),          IntegerValue(0x83),      IntegerValue(9),
                               TextReference(&variable), TextReference(&withNul), TextReference(&empty),
                               NullReference(),          BooleanValue(true),      TextPointerValue(pointed)};
-    for (const ItemValue& value : data) AddItem(list, 0, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, value);
+    for (const ItemValue& value : data)
+        AddItem(list, expected::TextItem, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, value);
     RunItemDialog(nullptr, list);
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 9u);
@@ -265,8 +271,8 @@ TEST_F(ItemDialogTest, LongTextsAreShownCutTo511Characters) {
     host.Messages[1] = std::string(700, 'm');
     Text variable = TextOf(std::string(600, 'v'));
     ItemValueList list;
-    AddItem(list, 0, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, IntegerValue(1));
-    AddItem(list, 4, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(&variable));
+    AddItem(list, expected::TextItem, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, IntegerValue(1));
+    AddItem(list, expected::EditItem, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(&variable));
     RunItemDialog(nullptr, list);
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 2u);
@@ -281,7 +287,7 @@ TEST_F(ItemDialogTest, LongTextKeptWholeUnlessEdited) {
     Text unedited = TextOf(whole), edited = TextOf(whole), shortened = TextOf(whole), filled = TextOf(whole);
     ItemValueList list;
     for (Text* text : {&unedited, &edited, &shortened, &filled})
-        AddItem(list, 4, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(text));
+        AddItem(list, expected::EditItem, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(text));
     Answer(0, [](DialogItemRecord* items) {
         items[1].Text[10] = '#';
         items[2].Text[5] = '\0';
@@ -305,7 +311,7 @@ TEST_F(ItemDialogTest, ReadBackTakesTheHostsTexts) {
     Text full = TextOf("x");
     ItemValueList list;
     for (Text* text : {&replaced, &emptied, &stillEmpty, &withNul, &full})
-        AddItem(list, 4, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(text));
+        AddItem(list, expected::EditItem, 1, 2, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(text));
     Answer(4, [](DialogItemRecord* items) {
         std::strcpy(items[0].Text, "new text");
         std::memset(items[1].Text, 0, sizeof items[1].Text);
@@ -323,12 +329,13 @@ TEST_F(ItemDialogTest, ReadBackPassesOverEverythingButReferences) {
     // Every value below that names an unmapped or read-only address would
     // fault if the read-back wrote through it.
     ItemValueList list;
-    AddItem(list, 0, 1, 2, 3, BooleanValue(false), NullReference(), 0, NullReference());
-    list.insert(list.end(), {IntegerValue(0), BadReference(), BadReference(), BadReference(), BadReference(),
-                             BooleanValue(false), BadReference(), NullReference()});
-    AddItem(list, 0, 1, 2, 3, BooleanValue(false), IntegerValue(UnmappedAddress), 0, IntegerValue(UnmappedAddress));
-    AddItem(list, 0, 1, 2, 3, BooleanValue(false), BooleanValue(true), 0, BooleanValue(true));
-    AddItem(list, 0, 1, 2, 3, BooleanValue(false), Raw(ValueKind::TextPointer, AddressOf("p")), 0,
+    AddItem(list, expected::TextItem, 1, 2, 3, BooleanValue(false), NullReference(), 0, NullReference());
+    list.insert(list.end(), {IntegerValue(expected::TextItem), BadReference(), BadReference(), BadReference(),
+                             BadReference(), BooleanValue(false), BadReference(), NullReference()});
+    AddItem(list, expected::TextItem, 1, 2, 3, BooleanValue(false), IntegerValue(UnmappedAddress), 0,
+            IntegerValue(UnmappedAddress));
+    AddItem(list, expected::TextItem, 1, 2, 3, BooleanValue(false), BooleanValue(true), 0, BooleanValue(true));
+    AddItem(list, expected::TextItem, 1, 2, 3, BooleanValue(false), Raw(ValueKind::TextPointer, AddressOf("p")), 0,
             Raw(ValueKind::TextPointer, AddressOf("d")));
     Answer(3, [](DialogItemRecord* items) {
         for (int k = 0; k < 5; ++k) {
@@ -343,7 +350,8 @@ TEST_F(ItemDialogTest, ReadBackPassesOverEverythingButReferences) {
     EXPECT_EQ(items[2].Parameter, 0u);  // integer
     EXPECT_EQ(items[3].Parameter, 1u);  // Boolean true
     // Positions 1 to 4 and 6 are taken as plain numbers, whatever their kind.
-    const int32_t second[] = {0, UnmappedAddress, UnmappedAddress, UnmappedAddress, 0, -1, 0, UnmappedAddress, 0};
+    const int32_t second[] = {
+        expected::TextItem, UnmappedAddress, UnmappedAddress, UnmappedAddress, 0, -1, 0, UnmappedAddress, 0};
     for (size_t f = 0; f < 9; ++f) EXPECT_EQ(FieldAt(items[1], f * 4), second[f]) << "offset " << f * 4;
     for (size_t k = 0; k < items.size(); ++k)
         EXPECT_TRUE(TextIs(items[k], "")) << "item " << k;  // id 0xDEA0 is message 32: none
@@ -356,8 +364,8 @@ TEST_F(ItemDialogTest, NoResultTouchesNoVariable) {
     Text text = TextOf("unchanged");
     Text longText = TextOf(std::string(600, 'q'));
     ItemValueList list;
-    AddItem(list, 4, 1, 2, 3, BooleanValue(true), ByteReference(&byte), 0, TextReference(&text));
-    AddItem(list, 4, 1, 3, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(&longText));
+    AddItem(list, expected::EditItem, 1, 2, 3, BooleanValue(true), ByteReference(&byte), 0, TextReference(&text));
+    AddItem(list, expected::EditItem, 1, 3, 3, BooleanValue(false), BooleanValue(false), 0, TextReference(&longText));
     Answer(-1, [](DialogItemRecord* items) {
         items[0].Parameter = 99;
         std::strcpy(items[0].Text, "edited");
@@ -376,9 +384,9 @@ TEST_F(ItemDialogTest, AnyOtherResultReadsBack) {
         uint8_t byte = 1;
         Text text = TextOf("before");
         ItemValueList list;
-        AddItem(list, 3, 3, 1, 30, BooleanValue(false), BooleanValue(false), 0, IntegerValue(3));
-        AddItem(list, 4, 5, 3, 25, BooleanValue(true), ByteReference(&byte), 0, TextReference(&text));
-        AddPlain(list, 7, 5);
+        AddItem(list, expected::FrameItem, 3, 1, 30, BooleanValue(false), BooleanValue(false), 0, IntegerValue(3));
+        AddItem(list, expected::EditItem, 5, 3, 25, BooleanValue(true), ByteReference(&byte), 0, TextReference(&text));
+        AddPlain(list, expected::ButtonItem, 5);
         Answer(result, [result](DialogItemRecord* items) {
             items[1].Parameter = static_cast<uint32_t>(0x100 + result);
             std::strcpy(items[1].Text, "after");

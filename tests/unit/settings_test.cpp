@@ -12,6 +12,7 @@
 #include "relay/plugin.h"
 #include "support/settings.h"
 #include "support/startup.h"
+#include "tests/testbed/expected_facts.h"
 #include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 #include "tests/testbed/win_testbed.h"
@@ -19,12 +20,10 @@
 
 namespace {
 
-const char ValueName[] = "EnterExt";
-const char DefaultList[] = "*.com,*.exe,*.bat,*.cmd,*.rar,*.arj,*.zip,*.lzh,*.ha,*.uc2,*.ain,*.gz,*.tar,*.tgz,*.bz2";
-
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
-std::string ReadText(const std::string& name = ValueName, const std::string& fallback = DefaultList) {
+std::string ReadText(const std::string& name = expected::ValueName,
+                     const std::string& fallback = expected::DefaultList) {
     Text result = TextOf("left over");
     ReadSettingText(HKEY_CURRENT_USER, name.c_str(), fallback.c_str(), result);
     return AsString(result);
@@ -42,91 +41,91 @@ protected:
 
 TEST_F(SettingsStore, FirstRunGivesTheDefaultAndCreatesNoKey) {
     ASSERT_FALSE(scratch.Exists());
-    EXPECT_EQ(ReadText(), DefaultList);
+    EXPECT_EQ(ReadText(), expected::DefaultList);
     EXPECT_FALSE(scratch.Exists());
     EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
     EXPECT_FALSE(scratch.Exists());
 
     // A key without the value is no different.
     scratch.SetText("Other", "*.x");
-    EXPECT_EQ(ReadText(), DefaultList);
+    EXPECT_EQ(ReadText(), expected::DefaultList);
     DWORD type = 0;
     std::vector<uint8_t> data;
-    EXPECT_FALSE(scratch.Get(ValueName, type, data));
+    EXPECT_FALSE(scratch.Get(expected::ValueName, type, data));
 }
 
 TEST_F(SettingsStore, StoredTextIsReadUpToItsFirstZeroByte) {
-    scratch.SetText(ValueName, "*.q,*.r");
+    scratch.SetText(expected::ValueName, "*.q,*.r");
     EXPECT_EQ(ReadText(), "*.q,*.r");
 
     // Empty data are an empty text, never the default.
-    scratch.SetText(ValueName, "");
+    scratch.SetText(expected::ValueName, "");
     EXPECT_EQ(ReadText(), "");
-    scratch.SetRaw(ValueName, REG_SZ, "", 0);
+    scratch.SetRaw(expected::ValueName, REG_SZ, "", 0);
     EXPECT_EQ(ReadText(), "");
 
-    scratch.SetRaw(ValueName, REG_BINARY, "ab\0cd", 5);
+    scratch.SetRaw(expected::ValueName, REG_BINARY, "ab\0cd", 5);
     EXPECT_EQ(ReadText(), "ab");
-    scratch.SetRaw(ValueName, REG_EXPAND_SZ, "%x%", 4);
+    scratch.SetRaw(expected::ValueName, REG_EXPAND_SZ, "%x%", 4);
     EXPECT_EQ(ReadText(), "%x%");
-    scratch.SetRaw(ValueName, REG_MULTI_SZ, "ab\0cd\0", 7);
+    scratch.SetRaw(expected::ValueName, REG_MULTI_SZ, "ab\0cd\0", 7);
     EXPECT_EQ(ReadText(), "ab");
 }
 
 TEST_F(SettingsStore, AnyTypeIsReadAsCharacters) {
     const DWORD letterA = 0x41;
-    scratch.SetRaw(ValueName, REG_DWORD, &letterA, sizeof letterA);
+    scratch.SetRaw(expected::ValueName, REG_DWORD, &letterA, sizeof letterA);
     EXPECT_EQ(ReadText(), "A");
 
     const DWORD fourLetters = 0x44434241;  // "ABCD" with no zero byte at all
-    scratch.SetRaw(ValueName, REG_DWORD, &fourLetters, sizeof fourLetters);
+    scratch.SetRaw(expected::ValueName, REG_DWORD, &fourLetters, sizeof fourLetters);
     EXPECT_EQ(ReadText(), "ABCD");
 }
 
 TEST_F(SettingsStore, DataWithoutZeroByteEndWhereTheDataReadEnd) {
-    scratch.SetRaw(ValueName, REG_BINARY, "xyz", 3);
+    scratch.SetRaw(expected::ValueName, REG_BINARY, "xyz", 3);
     EXPECT_EQ(ReadText(), "xyz");
-    scratch.SetRaw(ValueName, REG_SZ, "abcde", 5);
+    scratch.SetRaw(expected::ValueName, REG_SZ, "abcde", 5);
     EXPECT_EQ(ReadText(), "abcde");
 
     // Filling the whole read buffer: the text is every byte and not one more.
     const std::string full(SettingReadBufferSize, 'a');
-    scratch.SetRaw(ValueName, REG_BINARY, full.data(), SettingReadBufferSize);
+    scratch.SetRaw(expected::ValueName, REG_BINARY, full.data(), SettingReadBufferSize);
     EXPECT_EQ(ReadText(), full);
 }
 
 TEST_F(SettingsStore, DataOfUpTo8192BytesAreReadLargerOnesGiveTheDefault) {
     const std::string longest(SettingReadBufferSize - 1, 'b');  // 8192 bytes with the zero
-    scratch.SetText(ValueName, longest);
+    scratch.SetText(expected::ValueName, longest);
     EXPECT_EQ(ReadText(), longest);
 
-    scratch.SetText(ValueName, longest + "b");  // 8193 bytes
-    EXPECT_EQ(ReadText(), DefaultList);
+    scratch.SetText(expected::ValueName, longest + "b");  // 8193 bytes
+    EXPECT_EQ(ReadText(), expected::DefaultList);
 
     const std::string over(SettingReadBufferSize + 1, 'c');
-    scratch.SetRaw(ValueName, REG_BINARY, over.data(), static_cast<DWORD>(over.size()));
-    EXPECT_EQ(ReadText(), DefaultList);
+    scratch.SetRaw(expected::ValueName, REG_BINARY, over.data(), static_cast<DWORD>(over.size()));
+    EXPECT_EQ(ReadText(), expected::DefaultList);
 }
 
 TEST_F(SettingsStore, ReadSettingValueTellsWhetherTheWholeValueWasRead) {
     char buffer[16];
     uint32_t count = 99;
     // No key yet.
-    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, sizeof buffer, &count));
+    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, sizeof buffer, &count));
     EXPECT_EQ(count, 99u);
 
     scratch.SetRaw("Other", REG_BINARY, "x", 1);
-    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, sizeof buffer, &count));
+    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, sizeof buffer, &count));
 
-    scratch.SetRaw(ValueName, REG_BINARY, "0123456789", 10);
+    scratch.SetRaw(expected::ValueName, REG_BINARY, "0123456789", 10);
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, 10, &count));
+    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 10, &count));
     EXPECT_EQ(count, 10u);
     EXPECT_EQ(std::string(buffer, 11), "0123456789#");
-    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, 10));  // the count is optional
+    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 10));  // the count is optional
 
     // One byte short: the registry says there is more data, which is a failure.
-    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, ValueName, buffer, 9, &count));
+    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 9, &count));
 }
 
 // ---- writing ---------------------------------------------------------------
@@ -135,19 +134,19 @@ TEST_F(SettingsStore, WriteCreatesThePathAndStoresRegSzWithOneZeroByte) {
     ScratchKey deep(scratch.Path() + "\\Deep\\Deeper");  // below the test's key, so removed with it
     SetText(SettingsKeyPath, deep.Path());
     ASSERT_FALSE(scratch.Exists());
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.a,*.b");
+    WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.a,*.b");
     ASSERT_TRUE(deep.Exists()) << "every missing key on the path is created";
 
     DWORD type = 0;
     std::vector<uint8_t> data;
-    ASSERT_TRUE(deep.Get(ValueName, type, data));
+    ASSERT_TRUE(deep.Get(expected::ValueName, type, data));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, Bytes(std::string("*.a,*.b") + '\0'));
     EXPECT_EQ(ReadText(), "*.a,*.b");
 
     // The empty text: data of exactly one zero byte, read back as empty.
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, "");
-    ASSERT_TRUE(deep.Get(ValueName, type, data));
+    WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "");
+    ASSERT_TRUE(deep.Get(expected::ValueName, type, data));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, std::vector<uint8_t>{0});
     EXPECT_EQ(ReadText(), "");
@@ -155,16 +154,16 @@ TEST_F(SettingsStore, WriteCreatesThePathAndStoresRegSzWithOneZeroByte) {
 
 TEST_F(SettingsStore, WriteHasNoLengthBoundOfItsOwn) {
     const std::string longest(SettingReadBufferSize - 1, 'd');
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, longest.c_str());
+    WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), longest.c_str());
     EXPECT_EQ(ReadText(), longest);
 
     const std::string tooLong(SettingReadBufferSize, 'e');
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, tooLong.c_str());
+    WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), tooLong.c_str());
     DWORD type = 0;
     std::vector<uint8_t> data;
-    ASSERT_TRUE(scratch.Get(ValueName, type, data));
+    ASSERT_TRUE(scratch.Get(expected::ValueName, type, data));
     EXPECT_EQ(data.size(), SettingReadBufferSize + 1) << "stored whole";
-    EXPECT_EQ(ReadText(), DefaultList) << "but too large to read back";
+    EXPECT_EQ(ReadText(), expected::DefaultList) << "but too large to read back";
 }
 
 // A path or value name longer than the host's fixed buffers reaches the
@@ -175,14 +174,14 @@ TEST_F(SettingsStore, LongPathIsUsedWhole) {
     ASSERT_EQ(path.size(), 150u);
     SetText(SettingsKeyPath, path);
 
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.long");
+    WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.long");
     EXPECT_TRUE(RegistryKeyExists(path));
     EXPECT_FALSE(RegistryKeyExists(path.substr(0, 79)));
     EXPECT_EQ(ReadText(), "*.long");
 
     // Reading does not fall back to a shorter path either.
     SetText(SettingsKeyPath, path + "x");
-    EXPECT_EQ(ReadText(), DefaultList);
+    EXPECT_EQ(ReadText(), expected::DefaultList);
     EXPECT_FALSE(RegistryKeyExists(path + "x"));
 }
 
@@ -198,18 +197,18 @@ TEST_F(SettingsStore, LongValueNameIsUsedWhole) {
 
     scratch.SetText(name.substr(0, 80), "*.cut");
     EXPECT_EQ(ReadText(name), "*.named");
-    EXPECT_EQ(ReadText(name + "n"), DefaultList);
+    EXPECT_EQ(ReadText(name + "n"), expected::DefaultList);
 }
 
 TEST_F(SettingsStore, KeyTheRegistryRefusesStoresNothingAndReadsTheDefault) {
     // A path that starts with a backslash is refused by the registry.
     SetText(SettingsKeyPath, "\\" + scratch.Path());
-    WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.x");
+    WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.x");
     EXPECT_FALSE(scratch.Exists());
     EXPECT_FALSE(CreateSettingsKey(HKEY_CURRENT_USER));
 
-    scratch.SetText(ValueName, "*.x");
-    EXPECT_EQ(ReadText(), DefaultList);
+    scratch.SetText(expected::ValueName, "*.x");
+    EXPECT_EQ(ReadText(), expected::DefaultList);
     EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
 }
 
@@ -225,7 +224,7 @@ TEST_F(SettingsStore, EmptyPathAddressesNoKey) {
     EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(CreateSettingsKey(HKEY_CURRENT_USER));
     EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
-    EXPECT_EQ(ReadText(name), DefaultList);
+    EXPECT_EQ(ReadText(name), expected::DefaultList);
 }
 
 TEST_F(SettingsStore, KeysAreOpenedForWritingOrForReadingOnly) {
@@ -279,31 +278,33 @@ protected:
 
 TEST_F(SettingsLoad, PathIsTheRootFollowedByTheKeyName) {
     Start();
-    EXPECT_EQ(AsString(SettingsKeyPath), scratch.Path() + "\\Lanternix");
-    EXPECT_EQ(AsString(StartPatternList), DefaultList);
+    EXPECT_EQ(AsString(SettingsKeyPath), expected::SettingsKeyUnder(scratch.Path()));
+    EXPECT_EQ(AsString(StartPatternList), expected::DefaultList);
     EXPECT_FALSE(scratch.Exists()) << "start-up reads, it never creates";
     EXPECT_TRUE(host.Calls.empty());
 
+    // A root ending in a backslash gives two in a row.
     host.RegistryRoot = scratch.Path() + "\\";
     Start();
-    EXPECT_EQ(AsString(SettingsKeyPath), scratch.Path() + "\\\\Lanternix");
+    EXPECT_EQ(AsString(SettingsKeyPath), expected::SettingsKeyUnder(scratch.Path() + "\\"));
 
+    // A null root counts as an empty one.
     host.NullRegistryRoot = true;
     Start();
-    EXPECT_EQ(AsString(SettingsKeyPath), "\\Lanternix");
-    EXPECT_EQ(AsString(StartPatternList), DefaultList);
+    EXPECT_EQ(AsString(SettingsKeyPath), expected::SettingsKeyUnder(""));
+    EXPECT_EQ(AsString(StartPatternList), expected::DefaultList);
 
     host.NullRegistryRoot = false;
     host.RegistryRoot = "";
     Start();
-    EXPECT_EQ(AsString(SettingsKeyPath), "\\Lanternix");
+    EXPECT_EQ(AsString(SettingsKeyPath), expected::SettingsKeyUnder(""));
 }
 
 TEST_F(SettingsLoad, EveryHandOverRebuildsThePathAndRereadsTheList) {
-    ScratchKey first(scratch.Path() + "\\One\\Lanternix");
-    ScratchKey second(scratch.Path() + "\\Two\\Lanternix");
-    first.SetText(ValueName, "*.one");
-    second.SetText(ValueName, "");
+    ScratchKey first(expected::SettingsKeyUnder(scratch.Path() + "\\One"));
+    ScratchKey second(expected::SettingsKeyUnder(scratch.Path() + "\\Two"));
+    first.SetText(expected::ValueName, "*.one");
+    second.SetText(expected::ValueName, "");
 
     host.RegistryRoot = scratch.Path() + "\\One";
     Start();
@@ -315,7 +316,7 @@ TEST_F(SettingsLoad, EveryHandOverRebuildsThePathAndRereadsTheList) {
     EXPECT_EQ(AsString(SettingsKeyPath), second.Path());
     EXPECT_EQ(AsString(StartPatternList), "");
 
-    first.SetText(ValueName, "*.changed");
+    first.SetText(expected::ValueName, "*.changed");
     host.RegistryRoot = scratch.Path() + "\\One";
     Start();
     EXPECT_EQ(AsString(StartPatternList), "*.changed");
@@ -340,21 +341,21 @@ TEST_F(SettingsLoad, RepeatedReadsWritesAndStartsLeakNoHandle) {
     Text text;
     for (int round = 0; round < 2000; ++round) {
         SetText(SettingsKeyPath, stored);
-        WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.leak");
-        ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
-        ReadSettingText(HKEY_CURRENT_USER, "Absent", DefaultList, text);
-        ReadSettingValue(HKEY_CURRENT_USER, ValueName, small, sizeof small);  // more data than room
+        WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.leak");
+        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), expected::DefaultList.c_str(), text);
+        ReadSettingText(HKEY_CURRENT_USER, "Absent", expected::DefaultList.c_str(), text);
+        ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), small, sizeof small);  // more data than room
         CreateSettingsKey(HKEY_CURRENT_USER);
         OpenSettingsKey(HKEY_CURRENT_USER);
         SetText(SettingsKeyPath, refused);
-        WriteSettingText(HKEY_CURRENT_USER, ValueName, "*.leak");
-        ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
+        WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.leak");
+        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), expected::DefaultList.c_str(), text);
         SetText(SettingsKeyPath, missing);
-        ReadSettingText(HKEY_CURRENT_USER, ValueName, DefaultList, text);
+        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), expected::DefaultList.c_str(), text);
         Start();
     }
-    EXPECT_EQ(AsString(text), DefaultList);
-    EXPECT_EQ(AsString(StartPatternList), DefaultList);
+    EXPECT_EQ(AsString(text), expected::DefaultList);
+    EXPECT_EQ(AsString(StartPatternList), expected::DefaultList);
     SetText(SettingsKeyPath, stored);
     EXPECT_EQ(ReadText(), "*.leak");
     EXPECT_EQ(ProcessHandleCount(), idle);
@@ -362,27 +363,21 @@ TEST_F(SettingsLoad, RepeatedReadsWritesAndStartsLeakNoHandle) {
 
 // ---- text conversions ----------------------------------------------------------
 
-TEST(SettingsText, CopyTextBoundedStopsAtTheZeroByteOrTheMaximum) {
+// The 8 bytes of a buffer filled with '#' after CopyTextBounded wrote into it;
+// the call must hand back the buffer.
+std::string AfterCopyTextBounded(const char* source, size_t maxChars) {
     char buffer[8];
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(CopyTextBounded(buffer, "abc", 5), buffer);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abc\0####", 8));
+    EXPECT_EQ(CopyTextBounded(buffer, source, maxChars), buffer);
+    return std::string(buffer, sizeof buffer);
+}
 
-    std::memset(buffer, '#', sizeof buffer);
-    CopyTextBounded(buffer, "abcdefgh", 5);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abcde\0##", 8));
-
-    std::memset(buffer, '#', sizeof buffer);
-    CopyTextBounded(buffer, "abcde", 5);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("abcde\0##", 8));
-
-    std::memset(buffer, '#', sizeof buffer);
-    CopyTextBounded(buffer, "abc", 0);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("\0#######", 8));
-
-    std::memset(buffer, '#', sizeof buffer);
-    CopyTextBounded(buffer, "", 5);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string("\0#######", 8));
+TEST(SettingsText, CopyTextBoundedStopsAtTheZeroByteOrTheMaximum) {
+    EXPECT_EQ(AfterCopyTextBounded("abc", 5), std::string("abc\0####", 8));
+    EXPECT_EQ(AfterCopyTextBounded("abcdefgh", 5), std::string("abcde\0##", 8));
+    EXPECT_EQ(AfterCopyTextBounded("abcde", 5), std::string("abcde\0##", 8));
+    EXPECT_EQ(AfterCopyTextBounded("abc", 0), std::string("\0#######", 8));
+    EXPECT_EQ(AfterCopyTextBounded("", 5), std::string("\0#######", 8));
 }
 
 TEST(SettingsText, TextHoldsTheWholeTextAndOneZeroByte) {
