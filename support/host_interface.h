@@ -1,9 +1,6 @@
 // The records and services that cross the boundary between the host file
 // manager and the plug-in. Every record is a plain struct whose layout is
-// proved where it is written; the plug-in never reaches a host field by byte
-// arithmetic. A 32-bit host and a 64-bit host hand over the same records in
-// two layouts: each target's is written out once, in its own header, and a
-// build compiles against its own target's layout only.
+// proved below; the plug-in never reaches a host field by byte arithmetic.
 #pragma once
 
 #include <windows.h>
@@ -33,18 +30,156 @@ constexpr int32_t NameMatchFlag = -1;
 
 constexpr DWORD DirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;
 constexpr size_t PanelItemNameSize = MAX_PATH;  // 260 bytes, not always terminated
-static_assert(offsetof(WIN32_FIND_DATAA, dwFileAttributes) == 0);
-static_assert(offsetof(WIN32_FIND_DATAA, cFileName) == 44);
-static_assert(sizeof(WIN32_FIND_DATAA::cFileName) == PanelItemNameSize);
+static_assert(offsetof(WIN32_FIND_DATAA, dwFileAttributes) == 0 && offsetof(WIN32_FIND_DATAA, cFileName) == 44 &&
+              sizeof(WIN32_FIND_DATAA::cFileName) == PanelItemNameSize);
 
 constexpr size_t DialogItemTextSize = 512;
 
-// The records whose layout depends on the host's width: StartupRecord,
-// PanelInfoRecord, PanelItemRecord, DialogItemRecord, PluginInfoRecord.
+// A 32-bit host and a 64-bit host hand over the same records in two layouts:
+// where each field the plug-in uses lies, and how long each record is. Each
+// target's layout is written here once; the records below are laid out from
+// it and proved against it, field by field. A build compiles against its own
+// target's layout only.
+struct StartupLayout {
+    size_t ModuleId, RegistryRoot, DialogService, MessageService, PanelControlService, NameMatchService, Size;
+};
+struct PanelInfoLayout {
+    size_t Items, ItemCount, CurrentItem, TopItem, Size;
+};
+struct DialogItemLayout {
+    size_t Parameter, ItemFlags, IsDefault, Text, Size;
+};
+struct PluginInfoLayout {
+    size_t HostField2, Reserved2, MenuEntryTexts, MenuEntryCount, ConfigEntryTexts, ConfigEntryCount, Reserved3, Size;
+};
 #if defined(_WIN64)
-#include "support/host_records_x64.h"
+// A 64-bit host: 64-bit pointers and module id, each field at the platform's
+// natural alignment. A panel item is the find record (320 bytes) and 80 more.
+static_assert(sizeof(void*) == 8, "the 64-bit layout is for a 64-bit build only");
+constexpr StartupLayout StartupAt{264, 272, 288, 304, 312, 376, 408};
+constexpr PanelInfoLayout PanelInfoAt{24, 32, 52, 56, 512};
+constexpr size_t PanelItemSize = 400;
+constexpr DialogItemLayout DialogItemAt{24, 32, 36, 40, 552};
+constexpr PluginInfoLayout PluginInfoAt{16, 24, 32, 40, 48, 56, 64, 72};
 #else
-#include "support/host_records_x86.h"
+// A 32-bit host: 32-bit pointers and module id, records packed to two bytes.
+// A panel item is the find record (320 bytes) and 46 more.
+static_assert(sizeof(void*) == 4, "the 32-bit layout is for a 32-bit build only");
+constexpr StartupLayout StartupAt{264, 268, 276, 284, 288, 320, 336};
+constexpr PanelInfoLayout PanelInfoAt{24, 28, 40, 44, 496};
+constexpr size_t PanelItemSize = 366;
+constexpr DialogItemLayout DialogItemAt{24, 28, 32, 36, 548};
+constexpr PluginInfoLayout PluginInfoAt{12, 16, 20, 24, 28, 32, 36, 40};
+#pragma pack(push, 2)
+#endif
+
+// Bytes of a record the plug-in neither reads nor writes, from the end of
+// one field to the start of the next.
+template <size_t From, size_t To>
+using HostBytes = uint8_t[To - From];
+
+// The proof of a record: each field where the compiler put it (offsetof, and
+// the record's size last) against the layout's number for it, in order.
+template <size_t N>
+constexpr bool LaidOut(const size_t (&placed)[N], const size_t (&layout)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        if (placed[i] != layout[i]) return false;
+    return true;
+}
+
+// Handed over by SetStartupInfo; of its fields six mean something to the
+// plug-in.
+struct StartupRecord {
+    HostBytes<0, StartupAt.ModuleId> Opaque0;
+    intptr_t ModuleId;
+    const char* RegistryRoot;
+    HostBytes<StartupAt.RegistryRoot + sizeof(void*), StartupAt.DialogService> Opaque1;
+    DialogServiceProc DialogService;
+    HostBytes<StartupAt.DialogService + sizeof(void*), StartupAt.MessageService> Opaque2;
+    MessageServiceProc MessageService;
+    PanelControlServiceProc PanelControlService;
+    HostBytes<StartupAt.PanelControlService + sizeof(void*), StartupAt.NameMatchService> Opaque3;
+    NameMatchServiceProc NameMatchService;
+    HostBytes<StartupAt.NameMatchService + sizeof(void*), StartupAt.Size> Opaque4;
+};
+static_assert(LaidOut({offsetof(StartupRecord, ModuleId), offsetof(StartupRecord, RegistryRoot),
+                       offsetof(StartupRecord, DialogService), offsetof(StartupRecord, MessageService),
+                       offsetof(StartupRecord, PanelControlService), offsetof(StartupRecord, NameMatchService),
+                       sizeof(StartupRecord)},
+                      {StartupAt.ModuleId, StartupAt.RegistryRoot, StartupAt.DialogService, StartupAt.MessageService,
+                       StartupAt.PanelControlService, StartupAt.NameMatchService, StartupAt.Size}));
+
+// One panel entry: the platform's find record followed by host fields the
+// plug-in never reads. Entries lie back to back.
+struct PanelItemRecord {
+    WIN32_FIND_DATAA FindData;
+    HostBytes<sizeof(WIN32_FIND_DATAA), PanelItemSize> Opaque;
+};
+static_assert(LaidOut({offsetof(PanelItemRecord, FindData), sizeof(PanelItemRecord)}, {0, PanelItemSize}));
+
+// Filled by PanelGetInfo into as many bytes as the record reserves. ItemCount
+// bounds Items: the plug-in never reads an entry outside 0..ItemCount-1.
+struct PanelInfoRecord {
+    HostBytes<0, PanelInfoAt.Items> Opaque0;
+    PanelItemRecord* Items;
+    int32_t ItemCount;
+    HostBytes<PanelInfoAt.ItemCount + sizeof(int32_t), PanelInfoAt.CurrentItem> Opaque1;
+    int32_t CurrentItem;
+    int32_t TopItem;
+    HostBytes<PanelInfoAt.TopItem + sizeof(int32_t), PanelInfoAt.Size> Opaque2;
+};
+static_assert(LaidOut(
+    {offsetof(PanelInfoRecord, Items), offsetof(PanelInfoRecord, ItemCount), offsetof(PanelInfoRecord, CurrentItem),
+     offsetof(PanelInfoRecord, TopItem), sizeof(PanelInfoRecord)},
+    {PanelInfoAt.Items, PanelInfoAt.ItemCount, PanelInfoAt.CurrentItem, PanelInfoAt.TopItem, PanelInfoAt.Size}));
+
+// One dialog item; the host takes an array of them, back to back. The six
+// fields before the parameter lie at 0 to 20 at either width.
+struct DialogItemRecord {
+    int32_t ItemType;
+    int32_t Left;
+    int32_t Top;
+    int32_t Right;
+    int32_t Bottom;
+    int32_t HasFocus;
+    uintptr_t Parameter;  // a byte value or the address of a text, by the item
+    uint32_t ItemFlags;
+    int32_t IsDefault;
+    char Text[DialogItemTextSize];
+};
+static_assert(LaidOut({offsetof(DialogItemRecord, HasFocus), offsetof(DialogItemRecord, Parameter),
+                       offsetof(DialogItemRecord, ItemFlags), offsetof(DialogItemRecord, IsDefault),
+                       offsetof(DialogItemRecord, Text), sizeof(DialogItemRecord)},
+                      {20, DialogItemAt.Parameter, DialogItemAt.ItemFlags, DialogItemAt.IsDefault, DialogItemAt.Text,
+                       DialogItemAt.Size}));
+
+// Filled by GetPluginInfo; the host owns it. The host's two fields stay as
+// they are; the reserved ones get zero. On 64 bits a 32-bit field that
+// padding follows is written as one 64-bit field, so the padding gets zero
+// too; the host reads the counts as 32 bits.
+struct PluginInfoRecord {
+    int32_t RecordSize;
+    uint32_t Reserved1;
+    const void* HostField1;
+    const void* HostField2;
+    uintptr_t Reserved2;
+    const char* const* MenuEntryTexts;
+    intptr_t MenuEntryCount;
+    const char* const* ConfigEntryTexts;
+    intptr_t ConfigEntryCount;
+    uintptr_t Reserved3;
+};
+static_assert(LaidOut({offsetof(PluginInfoRecord, Reserved1), offsetof(PluginInfoRecord, HostField1),
+                       offsetof(PluginInfoRecord, HostField2), offsetof(PluginInfoRecord, Reserved2),
+                       offsetof(PluginInfoRecord, MenuEntryTexts), offsetof(PluginInfoRecord, MenuEntryCount),
+                       offsetof(PluginInfoRecord, ConfigEntryTexts), offsetof(PluginInfoRecord, ConfigEntryCount),
+                       offsetof(PluginInfoRecord, Reserved3), sizeof(PluginInfoRecord)},
+                      {4, 8, PluginInfoAt.HostField2, PluginInfoAt.Reserved2, PluginInfoAt.MenuEntryTexts,
+                       PluginInfoAt.MenuEntryCount, PluginInfoAt.ConfigEntryTexts, PluginInfoAt.ConfigEntryCount,
+                       PluginInfoAt.Reserved3, PluginInfoAt.Size}));
+
+#if !defined(_WIN64)
+#pragma pack(pop)
 #endif
 
 // Argument of PanelRedraw; the same at either width.
@@ -52,7 +187,7 @@ struct RedrawRecord {
     int32_t CurrentItem;
     int32_t TopItem;
 };
-static_assert(sizeof(RedrawRecord) == 8 && offsetof(RedrawRecord, TopItem) == 4);
+static_assert(LaidOut({offsetof(RedrawRecord, TopItem), sizeof(RedrawRecord)}, {4, 8}));
 
 // Dialog item types, as the file manager draws them.
 enum DialogItemType : int32_t {
