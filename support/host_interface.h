@@ -55,7 +55,6 @@ struct PluginInfoLayout {
 #if defined(_WIN64)
 // A 64-bit host: 64-bit pointers and module id, each field at the platform's
 // natural alignment. A panel item is the find record (320 bytes) and 80 more.
-static_assert(sizeof(void*) == 8, "the 64-bit layout is for a 64-bit build only");
 constexpr StartupLayout StartupAt{264, 272, 288, 304, 312, 376, 408};
 constexpr PanelInfoLayout PanelInfoAt{24, 32, 52, 56, 512};
 constexpr size_t PanelItemSize = 400;
@@ -64,7 +63,6 @@ constexpr PluginInfoLayout PluginInfoAt{16, 24, 32, 40, 48, 56, 64, 72};
 #else
 // A 32-bit host: 32-bit pointers and module id, records packed to two bytes.
 // A panel item is the find record (320 bytes) and 46 more.
-static_assert(sizeof(void*) == 4, "the 32-bit layout is for a 32-bit build only");
 constexpr StartupLayout StartupAt{264, 268, 276, 284, 288, 320, 336};
 constexpr PanelInfoLayout PanelInfoAt{24, 28, 40, 44, 496};
 constexpr size_t PanelItemSize = 366;
@@ -72,6 +70,8 @@ constexpr DialogItemLayout DialogItemAt{24, 28, 32, 36, 548};
 constexpr PluginInfoLayout PluginInfoAt{12, 16, 20, 24, 28, 32, 36, 40};
 #pragma pack(push, 2)
 #endif
+// The module id is pointer-sized: a layout of the other width cannot pass.
+static_assert(StartupAt.RegistryRoot - StartupAt.ModuleId == sizeof(void*), "the layout of another width");
 
 // Bytes of a record the plug-in neither reads nor writes, from the end of
 // one field to the start of the next.
