@@ -90,14 +90,14 @@ protected:
     }
 
     // Queues the records, runs one OpenPlugin call and returns the keys sent.
-    Texts Invoke(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0, int32_t item = 0) {
+    Texts Invoke(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0, intptr_t item = 0) {
         for (const INPUT_RECORD& record : records) QueueConsoleRecord(record);
-        int32_t result = 0;
+        intptr_t result = 0;
         {
             Watchdog watchdog("OpenPlugin", 10000);
             result = dll->OpenPlugin(openFrom, item);
         }
-        EXPECT_EQ(result, -1);
+        EXPECT_EQ(result, -1) << "all bits set, at either width: no plug-in panel";
         return Describe(KeyCapture::Instance().TakeKeys());
     }
 
