@@ -221,12 +221,15 @@ void* __cdecl FencedRealloc(void* block, size_t size) {
     return moved;
 }
 
+// An entry of the import address table: pointer-sized.
+using ImportSlot = decltype(IMAGE_THUNK_DATA::u1.Function);
+
 template <typename Proc>
-void Redirect(DWORD& slot, Proc& original, Proc replacement) {
+void Redirect(ImportSlot& slot, Proc& original, Proc replacement) {
     if (original == nullptr) original = reinterpret_cast<Proc>(static_cast<uintptr_t>(slot));
     DWORD old = 0;
     VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &old);
-    slot = static_cast<DWORD>(reinterpret_cast<uintptr_t>(replacement));
+    slot = static_cast<ImportSlot>(reinterpret_cast<uintptr_t>(replacement));
     VirtualProtect(&slot, sizeof slot, old, &old);
 }
 
@@ -235,19 +238,20 @@ void Redirect(DWORD& slot, Proc& original, Proc replacement) {
 void FenceHeapOf(HMODULE module) {
     auto* base = reinterpret_cast<uint8_t*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    // The headers and import thunks of the build's own width.
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     int redirected = 0;
     for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name != 0;
          ++library) {
         if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "msvcrt.dll") != 0) continue;
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + library->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + library->FirstThunk);
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG32) != 0) continue;
+            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) continue;
             const char* name = reinterpret_cast<const char*>(
                 reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
-            DWORD& slot = slots->u1.Function;
+            ImportSlot& slot = slots->u1.Function;
             if (std::strcmp(name, "malloc") == 0) Redirect(slot, RealMalloc, &FencedMalloc), ++redirected;
             if (std::strcmp(name, "calloc") == 0) Redirect(slot, RealCalloc, &FencedCalloc), ++redirected;
             if (std::strcmp(name, "realloc") == 0) Redirect(slot, RealRealloc, &FencedRealloc), ++redirected;
@@ -274,7 +278,7 @@ HostilePanel& Panel() {
 namespace {
 PanelControlServiceProc LoggingPanelService = nullptr;
 
-int32_t __stdcall HostilePanelService(int32_t panel, int32_t command, void* parameter) {
+int32_t __stdcall HostilePanelService(intptr_t panel, int32_t command, void* parameter) {
     const int32_t result = LoggingPanelService(panel, command, parameter);
     if (command == PanelGetInfo && parameter != nullptr && !Panel().FillsNothing) {
         auto* info = static_cast<PanelInfoRecord*>(parameter);
@@ -342,11 +346,11 @@ std::unique_ptr<PluginDll> HostileTest::LoadDll() {
     return dll;
 }
 
-int32_t HostileTest::Invoke(PluginDll& dll, const char* what) {
+intptr_t HostileTest::Invoke(PluginDll& dll, const char* what) {
     char label[sizeof CurrentCase + 40];
     std::snprintf(label, sizeof label, "%s: %s", what, CurrentCase);
     Watchdog watchdog(label, 10000);
-    return dll.OpenPlugin(static_cast<int32_t>(random.Next()), static_cast<int32_t>(random.Next()));
+    return dll.OpenPlugin(static_cast<int32_t>(random.Next()), static_cast<intptr_t>(random.Next()));
 }
 
 }  // namespace hostile

@@ -60,6 +60,7 @@ int Run() {
     // The plug-in first: its folder holds the language files.
     static LoadedPlugin plugin(options.PluginPath.empty() ? PluginDll::Path() : options.PluginPath);
     ThePlugin = &plugin;
+    plugin.Dll.OtherWidthHost = LANTERNIX_OTHER_WIDTH_HOST;
     if (!plugin.Dll.Load(error)) return Fail(error);
     std::string languageNote;
     std::vector<std::string> skippedFiles;

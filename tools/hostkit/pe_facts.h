@@ -17,6 +17,7 @@ struct PeFacts {
     std::string Problem;  // why Valid is false
     uint64_t FileSize = 0;
     uint16_t Machine = 0;
+    int Bits = 0;                     // 32 or 64, by the optional header
     uint16_t DllCharacteristics = 0;  // IMAGE_DLLCHARACTERISTICS_* bits
     std::vector<ImportedDll> Imports;
     // Long names (".debug_info") as the string table gives them; a stripped
@@ -25,3 +26,7 @@ struct PeFacts {
 };
 
 PeFacts ReadPeFacts(const std::string& path);
+
+// 32 or 64 for a PE file of that width, read from its headers alone; 0 when
+// the file cannot be read or is no PE file.
+int PeFileBits(const std::string& path);
