@@ -32,7 +32,7 @@ constexpr SyntheticKey F3Down{VK_F3, F3ScanCode, 0, 0};
 constexpr SyntheticKey F3Up{VK_F3, F3ScanCode, KEYEVENTF_KEYUP, 0};
 
 // OpenPlugin's answer on every path: no plug-in panel is opened.
-constexpr int32_t NoPluginPanel = -1;
+constexpr intptr_t NoPluginPanel = -1;
 
 // Stack room for the working copy of the pattern list, its zero byte included.
 constexpr size_t ShortListCopySize = DialogItemTextSize;
@@ -128,7 +128,7 @@ bool MatchesStartPattern(const char* fileName) {
 
 void ReleaseStartPatternList() { StartPatternList.clear(); }
 
-extern "C" int32_t __stdcall OpenPlugin(int32_t, int32_t) {
+extern "C" intptr_t __stdcall OpenPlugin(int32_t, intptr_t) {
     KEY_EVENT_RECORD event;
     if (!ReadKeyEvent(event)) return NoPluginPanel;
     const WORD key = event.wVirtualKeyCode;

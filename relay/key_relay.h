@@ -32,4 +32,5 @@ bool MatchesStartPattern(const char* fileName);
 // Release of StartPatternList at unload.
 void ReleaseStartPatternList();
 
-extern "C" int32_t __stdcall OpenPlugin(int32_t openFrom, int32_t item);
+// Returns -1, pointer-sized: a 64-bit host reads all of it as "no panel".
+extern "C" intptr_t __stdcall OpenPlugin(int32_t openFrom, intptr_t item);

@@ -54,15 +54,15 @@ bool ReadUnreadStoredList() {
 extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {
     if (info == nullptr) return;
     info->RecordSize = sizeof(PluginInfoRecord);
-    info->Reserved4 = 0;
-    info->Reserved16 = 0;
+    info->Reserved1 = 0;
+    info->Reserved2 = 0;
     MenuEntryText = LookupMessage(MessageMenuEntry);
     info->MenuEntryTexts = &MenuEntryText;
     info->MenuEntryCount = 1;
     ConfigEntryText = LookupMessage(MessageSettingsEntry);
     info->ConfigEntryTexts = &ConfigEntryText;
     info->ConfigEntryCount = 1;
-    info->Reserved36 = 0;
+    info->Reserved3 = 0;
 }
 
 // The DLL's entry point itself: no runtime start-up runs before it (see

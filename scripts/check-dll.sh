@@ -8,6 +8,7 @@
 # any object linked into it. Prints the size beside.
 #   scripts/check-dll.sh BUILD_FOLDER...
 set -euo pipefail
+# The 64-bit toolchain's objdump reads the files of both widths.
 
 # Every function the DLL may import, as DLL!function (DLL names in any case);
 # Clang calls memset where GCC writes the loop inline.
@@ -30,7 +31,7 @@ start_up_sections='^(\.ctors|\.dtors|\.init_array|\.fini_array|\.CRT|\.tls)'
 # The sections with content of a PE file or of each member of an archive, as
 # "member section" lines (the member is the file's name for a plain file).
 sections_with_content() {
-    i686-w64-mingw32-objdump -h "$1" | awk -v file="$(basename "$1")" '
+    x86_64-w64-mingw32-objdump -h "$1" | awk -v file="$(basename "$1")" '
         /file format/ { member = $1; sub(/:$/, "", member); if (member == "") member = file }
         $1 ~ /^[0-9]+$/ && NF >= 7 && $3 !~ /^0+$/ { print member, $2 }'
 }
@@ -39,7 +40,7 @@ status=0
 for folder in "$@"; do
     dll=$folder/bin/Lanternix.dll
     core=$folder/liblanternix_core.a
-    headers=$(i686-w64-mingw32-objdump -p "$dll")
+    headers=$(x86_64-w64-mingw32-objdump -p "$dll")
     exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<< "$headers" | awk '$1 == "[" {print $3}' | sort | tr '\n' ' ')
     imports=$(awk '/DLL Name:/ {dll = $3; next} dll != "" && NF == 0 {dll = ""} dll != "" && $2 ~ /^[0-9]+$/ {print dll "!" $3}' <<< "$headers" | sort -f)
     echo "$dll: $(stat -c %s "$dll") bytes; exports: $exports; imports: $(awk -F! '{print $1}' <<< "$imports" | uniq -ci | awk '{printf "%s (%s) ", $2, $1}')"
@@ -51,7 +52,7 @@ for folder in "$@"; do
         echo "  it is larger than 32 KiB (32,768 bytes)" >&2
         status=1
     fi
-    if i686-w64-mingw32-objdump -h "$dll" | grep -q ' \.debug'; then
+    if x86_64-w64-mingw32-objdump -h "$dll" | grep -q ' \.debug'; then
         echo "  it carries debug sections" >&2
         status=1
     fi

@@ -1,14 +1,15 @@
 #!/bin/bash
 # Installs what building and testing need on a Debian 12 machine, only where
-# it is missing: the MinGW-w64 cross compiler, CMake, the GoogleTest sources,
-# Wine (32-bit), script(1), and for the second build and the checks Clang,
-# lld, clang-format and clang-tidy.
+# it is missing: the MinGW-w64 cross compilers (32- and 64-bit), CMake, the
+# GoogleTest sources, Wine (32- and 64-bit), script(1), the locale sources (a
+# test makes a Russian locale from them), and for the Clang builds and the
+# checks Clang, lld, clang-format and clang-tidy.
 # The coverage report (scripts/coverage.sh) needs Python too.
 set -euo pipefail
 
 missing=()
 have_package() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for package in g++-mingw-w64-i686 cmake googletest bsdutils wine wine32:i386 clang lld clang-format clang-tidy; do
+for package in g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake googletest bsdutils locales wine wine32:i386 wine64 clang lld clang-format clang-tidy; do
     have_package "$package" || missing+=("$package")
 done
 have_package python3 || missing+=(python3)

@@ -1,7 +1,9 @@
 #!/bin/bash
-# The whole check, as CI runs it: the format check, the GCC build (build/, or
-# LANTERNIX_BUILD) and the Clang build beside it (build-clang/), clang-tidy,
-# both DLLs' exports and imports, then both builds' tests under Wine.
+# The whole check, as CI runs it: the format check; the four builds, for
+# 32-bit hosts with GCC (build/, or LANTERNIX_BUILD) and Clang (build-clang/)
+# and for 64-bit hosts with GCC (build-x64/) and Clang (build-x64-clang/);
+# clang-tidy; every DLL's exports, imports and sections; then every build's
+# tests under Wine.
 # Last, the coverage of support/ and relay/ (scripts/coverage.sh).
 set -euo pipefail
 source "$(dirname "$0")/folders.sh"
@@ -11,11 +13,13 @@ scripts/setup.sh
 scripts/check-format.sh
 scripts/build.sh --log
 scripts/build.sh --log --clang
+scripts/build.sh --log --x64
+scripts/build.sh --log --x64 --clang
 scripts/check-tidy.sh
-scripts/check-dll.sh "$build" "$clang_build"
-echo "Tests of the GCC build ($build):"
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
-echo "Tests of the Clang build ($clang_build):"
-ctest --test-dir "$clang_build" --output-on-failure -j "$(nproc)"
+scripts/check-dll.sh "${all_builds[@]}"
+for folder in "${all_builds[@]}"; do
+    echo "Tests of $folder:"
+    ctest --test-dir "$folder" --output-on-failure -j "$(nproc)"
+done
 echo "Coverage of support/ and relay/ ($coverage_build):"
 scripts/coverage.sh

@@ -8,92 +8,186 @@
 #include <cstddef>
 #include <cstdint>
 
-static_assert(sizeof(void*) == 4, "the host is a 32-bit program: pointers are 32 bits");
-
 struct DialogItemRecord;
 
-// Host services, reached through the start-up record. All are stdcall and take
-// and return 32-bit values.
-using DialogServiceProc = int32_t(__stdcall*)(int32_t moduleId, int32_t left, int32_t top, int32_t right,
+// Host services, reached through the start-up record. The module id and the
+// panel handle are pointer-sized, as are the addresses; every other argument
+// and every result but the message text is a 32-bit integer. stdcall on a
+// 32-bit host; a 64-bit host has one calling convention, which the keyword
+// leaves as it is.
+using DialogServiceProc = int32_t(__stdcall*)(intptr_t moduleId, int32_t left, int32_t top, int32_t right,
                                               int32_t bottom, const char* topic, DialogItemRecord* items,
                                               int32_t itemCount);
-using MessageServiceProc = const char*(__stdcall*)(int32_t moduleId, int32_t messageId);
-using PanelControlServiceProc = int32_t(__stdcall*)(int32_t panel, int32_t command, void* parameter);
+using MessageServiceProc = const char*(__stdcall*)(intptr_t moduleId, int32_t messageId);
+using PanelControlServiceProc = int32_t(__stdcall*)(intptr_t panel, int32_t command, void* parameter);
 using NameMatchServiceProc = int32_t(__stdcall*)(const char* pattern, const char* name, int32_t flag);
 
 // Panel commands and arguments the plug-in uses.
-constexpr int32_t ActivePanel = -1;
-constexpr int32_t PanelGetInfo = 1;  // fills a PanelInfoRecord
-constexpr int32_t PanelRedraw = 5;   // redraws with a RedrawRecord's cursor and top
+constexpr intptr_t ActivePanel = -1;  // all bits set, at either width
+constexpr int32_t PanelGetInfo = 1;   // fills a PanelInfoRecord
+constexpr int32_t PanelRedraw = 5;    // redraws with a RedrawRecord's cursor and top
 constexpr int32_t NameMatchFlag = -1;
-
-// Handed over once by SetStartupInfo; 336 bytes, of which six fields mean
-// something to the plug-in.
-struct StartupRecord {
-    uint8_t Opaque0[264];
-    int32_t ModuleId;
-    const char* RegistryRoot;
-    uint8_t Opaque1[4];
-    DialogServiceProc DialogService;
-    uint8_t Opaque2[4];
-    MessageServiceProc MessageService;
-    PanelControlServiceProc PanelControlService;
-    uint8_t Opaque3[28];
-    NameMatchServiceProc NameMatchService;
-    uint8_t Opaque4[12];
-};
-static_assert(sizeof(StartupRecord) == 336);
-static_assert(offsetof(StartupRecord, ModuleId) == 264);
-static_assert(offsetof(StartupRecord, RegistryRoot) == 268);
-static_assert(offsetof(StartupRecord, DialogService) == 276);
-static_assert(offsetof(StartupRecord, MessageService) == 284);
-static_assert(offsetof(StartupRecord, PanelControlService) == 288);
-static_assert(offsetof(StartupRecord, NameMatchService) == 320);
 
 constexpr DWORD DirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;
 constexpr size_t PanelItemNameSize = MAX_PATH;  // 260 bytes, not always terminated
+static_assert(offsetof(WIN32_FIND_DATAA, dwFileAttributes) == 0 && offsetof(WIN32_FIND_DATAA, cFileName) == 44 &&
+              sizeof(WIN32_FIND_DATAA::cFileName) == PanelItemNameSize);
+
+constexpr size_t DialogItemTextSize = 512;
+
+// A 32-bit host and a 64-bit host hand over the same records in two layouts:
+// where each field the plug-in uses lies, and how long each record is. Each
+// target's layout is written here once; the records below are laid out from
+// it and proved against it, field by field. A build compiles against its own
+// target's layout only.
+struct StartupLayout {
+    size_t ModuleId, RegistryRoot, DialogService, MessageService, PanelControlService, NameMatchService, Size;
+};
+struct PanelInfoLayout {
+    size_t Items, ItemCount, CurrentItem, TopItem, Size;
+};
+struct DialogItemLayout {
+    size_t Parameter, ItemFlags, IsDefault, Text, Size;
+};
+struct PluginInfoLayout {
+    size_t HostField2, Reserved2, MenuEntryTexts, MenuEntryCount, ConfigEntryTexts, ConfigEntryCount, Reserved3, Size;
+};
+#if defined(_WIN64)
+// A 64-bit host: 64-bit pointers and module id, each field at the platform's
+// natural alignment. A panel item is the find record (320 bytes) and 80 more.
+constexpr StartupLayout StartupAt{264, 272, 288, 304, 312, 376, 408};
+constexpr PanelInfoLayout PanelInfoAt{24, 32, 52, 56, 512};
+constexpr size_t PanelItemSize = 400;
+constexpr DialogItemLayout DialogItemAt{24, 32, 36, 40, 552};
+constexpr PluginInfoLayout PluginInfoAt{16, 24, 32, 40, 48, 56, 64, 72};
+#else
+// A 32-bit host: 32-bit pointers and module id, records packed to two bytes.
+// A panel item is the find record (320 bytes) and 46 more.
+constexpr StartupLayout StartupAt{264, 268, 276, 284, 288, 320, 336};
+constexpr PanelInfoLayout PanelInfoAt{24, 28, 40, 44, 496};
+constexpr size_t PanelItemSize = 366;
+constexpr DialogItemLayout DialogItemAt{24, 28, 32, 36, 548};
+constexpr PluginInfoLayout PluginInfoAt{12, 16, 20, 24, 28, 32, 36, 40};
+#pragma pack(push, 2)
+#endif
+// The module id is pointer-sized: a layout of the other width cannot pass.
+static_assert(StartupAt.RegistryRoot - StartupAt.ModuleId == sizeof(void*), "the layout of another width");
+
+// Bytes of a record the plug-in neither reads nor writes, from the end of
+// one field to the start of the next.
+template <size_t From, size_t To>
+using HostBytes = uint8_t[To - From];
+
+// The proof of a record: each field where the compiler put it (offsetof, and
+// the record's size last) against the layout's number for it, in order.
+template <size_t N>
+constexpr bool LaidOut(const size_t (&placed)[N], const size_t (&layout)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        if (placed[i] != layout[i]) return false;
+    return true;
+}
+
+// Handed over by SetStartupInfo; of its fields six mean something to the
+// plug-in.
+struct StartupRecord {
+    HostBytes<0, StartupAt.ModuleId> Opaque0;
+    intptr_t ModuleId;
+    const char* RegistryRoot;
+    HostBytes<StartupAt.RegistryRoot + sizeof(void*), StartupAt.DialogService> Opaque1;
+    DialogServiceProc DialogService;
+    HostBytes<StartupAt.DialogService + sizeof(void*), StartupAt.MessageService> Opaque2;
+    MessageServiceProc MessageService;
+    PanelControlServiceProc PanelControlService;
+    HostBytes<StartupAt.PanelControlService + sizeof(void*), StartupAt.NameMatchService> Opaque3;
+    NameMatchServiceProc NameMatchService;
+    HostBytes<StartupAt.NameMatchService + sizeof(void*), StartupAt.Size> Opaque4;
+};
+static_assert(LaidOut({offsetof(StartupRecord, ModuleId), offsetof(StartupRecord, RegistryRoot),
+                       offsetof(StartupRecord, DialogService), offsetof(StartupRecord, MessageService),
+                       offsetof(StartupRecord, PanelControlService), offsetof(StartupRecord, NameMatchService),
+                       sizeof(StartupRecord)},
+                      {StartupAt.ModuleId, StartupAt.RegistryRoot, StartupAt.DialogService, StartupAt.MessageService,
+                       StartupAt.PanelControlService, StartupAt.NameMatchService, StartupAt.Size}));
 
 // One panel entry: the platform's find record followed by host fields the
-// plug-in never reads. Entries lie back to back, 366 bytes apart.
-#pragma pack(push, 1)
+// plug-in never reads. Entries lie back to back.
 struct PanelItemRecord {
     WIN32_FIND_DATAA FindData;
-    uint8_t Opaque[46];
+    HostBytes<sizeof(WIN32_FIND_DATAA), PanelItemSize> Opaque;
 };
-#pragma pack(pop)
-static_assert(sizeof(PanelItemRecord) == 366);
-static_assert(offsetof(PanelItemRecord, FindData) == 0);
-static_assert(offsetof(WIN32_FIND_DATAA, dwFileAttributes) == 0);
-static_assert(offsetof(WIN32_FIND_DATAA, cFileName) == 44);
-static_assert(sizeof(WIN32_FIND_DATAA::cFileName) == PanelItemNameSize);
+static_assert(LaidOut({offsetof(PanelItemRecord, FindData), sizeof(PanelItemRecord)}, {0, PanelItemSize}));
 
-// Filled by PanelGetInfo. ItemCount bounds Items: the plug-in never reads an
-// entry outside 0..ItemCount-1.
+// Filled by PanelGetInfo into as many bytes as the record reserves. ItemCount
+// bounds Items: the plug-in never reads an entry outside 0..ItemCount-1.
 struct PanelInfoRecord {
-    uint8_t Opaque0[24];
+    HostBytes<0, PanelInfoAt.Items> Opaque0;
     PanelItemRecord* Items;
     int32_t ItemCount;
-    uint8_t Opaque1[8];
+    HostBytes<PanelInfoAt.ItemCount + sizeof(int32_t), PanelInfoAt.CurrentItem> Opaque1;
     int32_t CurrentItem;
     int32_t TopItem;
-    uint8_t Opaque2[448];
+    HostBytes<PanelInfoAt.TopItem + sizeof(int32_t), PanelInfoAt.Size> Opaque2;
 };
-static_assert(sizeof(PanelInfoRecord) == 496);
-static_assert(offsetof(PanelInfoRecord, Items) == 24);
-static_assert(offsetof(PanelInfoRecord, ItemCount) == 28);
-static_assert(offsetof(PanelInfoRecord, CurrentItem) == 40);
-static_assert(offsetof(PanelInfoRecord, TopItem) == 44);
+static_assert(LaidOut(
+    {offsetof(PanelInfoRecord, Items), offsetof(PanelInfoRecord, ItemCount), offsetof(PanelInfoRecord, CurrentItem),
+     offsetof(PanelInfoRecord, TopItem), sizeof(PanelInfoRecord)},
+    {PanelInfoAt.Items, PanelInfoAt.ItemCount, PanelInfoAt.CurrentItem, PanelInfoAt.TopItem, PanelInfoAt.Size}));
 
-// Argument of PanelRedraw.
+// One dialog item; the host takes an array of them, back to back. The six
+// fields before the parameter lie at 0 to 20 at either width.
+struct DialogItemRecord {
+    int32_t ItemType;
+    int32_t Left;
+    int32_t Top;
+    int32_t Right;
+    int32_t Bottom;
+    int32_t HasFocus;
+    uintptr_t Parameter;  // a byte value or the address of a text, by the item
+    uint32_t ItemFlags;
+    int32_t IsDefault;
+    char Text[DialogItemTextSize];
+};
+static_assert(LaidOut({offsetof(DialogItemRecord, HasFocus), offsetof(DialogItemRecord, Parameter),
+                       offsetof(DialogItemRecord, ItemFlags), offsetof(DialogItemRecord, IsDefault),
+                       offsetof(DialogItemRecord, Text), sizeof(DialogItemRecord)},
+                      {20, DialogItemAt.Parameter, DialogItemAt.ItemFlags, DialogItemAt.IsDefault, DialogItemAt.Text,
+                       DialogItemAt.Size}));
+
+// Filled by GetPluginInfo; the host owns it. The host's two fields stay as
+// they are; the reserved ones get zero. On 64 bits a 32-bit field that
+// padding follows is written as one 64-bit field, so the padding gets zero
+// too; the host reads the counts as 32 bits.
+struct PluginInfoRecord {
+    int32_t RecordSize;
+    uint32_t Reserved1;
+    const void* HostField1;
+    const void* HostField2;
+    uintptr_t Reserved2;
+    const char* const* MenuEntryTexts;
+    intptr_t MenuEntryCount;
+    const char* const* ConfigEntryTexts;
+    intptr_t ConfigEntryCount;
+    uintptr_t Reserved3;
+};
+static_assert(LaidOut({offsetof(PluginInfoRecord, Reserved1), offsetof(PluginInfoRecord, HostField1),
+                       offsetof(PluginInfoRecord, HostField2), offsetof(PluginInfoRecord, Reserved2),
+                       offsetof(PluginInfoRecord, MenuEntryTexts), offsetof(PluginInfoRecord, MenuEntryCount),
+                       offsetof(PluginInfoRecord, ConfigEntryTexts), offsetof(PluginInfoRecord, ConfigEntryCount),
+                       offsetof(PluginInfoRecord, Reserved3), sizeof(PluginInfoRecord)},
+                      {4, 8, PluginInfoAt.HostField2, PluginInfoAt.Reserved2, PluginInfoAt.MenuEntryTexts,
+                       PluginInfoAt.MenuEntryCount, PluginInfoAt.ConfigEntryTexts, PluginInfoAt.ConfigEntryCount,
+                       PluginInfoAt.Reserved3, PluginInfoAt.Size}));
+
+#if !defined(_WIN64)
+#pragma pack(pop)
+#endif
+
+// Argument of PanelRedraw; the same at either width.
 struct RedrawRecord {
     int32_t CurrentItem;
     int32_t TopItem;
 };
-static_assert(sizeof(RedrawRecord) == 8);
-static_assert(offsetof(RedrawRecord, CurrentItem) == 0);
-static_assert(offsetof(RedrawRecord, TopItem) == 4);
-
-constexpr size_t DialogItemTextSize = 512;
+static_assert(LaidOut({offsetof(RedrawRecord, TopItem), sizeof(RedrawRecord)}, {4, 8}));
 
 // Dialog item types, as the file manager draws them.
 enum DialogItemType : int32_t {
@@ -109,57 +203,6 @@ enum DialogItemType : int32_t {
 constexpr uint32_t EditKeepsHistory = 0x40000;
 // On a button: the buttons of its row are centred as one group.
 constexpr uint32_t ButtonsCentredInRow = 0x4000;
-
-// One dialog item; the host takes an array of them, 548 bytes apart.
-struct DialogItemRecord {
-    int32_t ItemType;
-    int32_t Left;
-    int32_t Top;
-    int32_t Right;
-    int32_t Bottom;
-    int32_t HasFocus;
-    uint32_t Parameter;  // a byte value or the address of a text, by the item
-    uint32_t ItemFlags;
-    int32_t IsDefault;
-    char Text[DialogItemTextSize];
-};
-static_assert(sizeof(DialogItemRecord) == 548);
-static_assert(offsetof(DialogItemRecord, ItemType) == 0);
-static_assert(offsetof(DialogItemRecord, Left) == 4);
-static_assert(offsetof(DialogItemRecord, Top) == 8);
-static_assert(offsetof(DialogItemRecord, Right) == 12);
-static_assert(offsetof(DialogItemRecord, Bottom) == 16);
-static_assert(offsetof(DialogItemRecord, HasFocus) == 20);
-static_assert(offsetof(DialogItemRecord, Parameter) == 24);
-static_assert(offsetof(DialogItemRecord, ItemFlags) == 28);
-static_assert(offsetof(DialogItemRecord, IsDefault) == 32);
-static_assert(offsetof(DialogItemRecord, Text) == 36);
-
-// Filled by GetPluginInfo; the host owns it. Fields at 8 and 12 are the host's
-// and stay as they are.
-struct PluginInfoRecord {
-    int32_t RecordSize;
-    uint32_t Reserved4;
-    uint32_t HostField8;
-    uint32_t HostField12;
-    uint32_t Reserved16;
-    const char* const* MenuEntryTexts;
-    int32_t MenuEntryCount;
-    const char* const* ConfigEntryTexts;
-    int32_t ConfigEntryCount;
-    uint32_t Reserved36;
-};
-static_assert(sizeof(PluginInfoRecord) == 40);
-static_assert(offsetof(PluginInfoRecord, RecordSize) == 0);
-static_assert(offsetof(PluginInfoRecord, Reserved4) == 4);
-static_assert(offsetof(PluginInfoRecord, HostField8) == 8);
-static_assert(offsetof(PluginInfoRecord, HostField12) == 12);
-static_assert(offsetof(PluginInfoRecord, Reserved16) == 16);
-static_assert(offsetof(PluginInfoRecord, MenuEntryTexts) == 20);
-static_assert(offsetof(PluginInfoRecord, MenuEntryCount) == 24);
-static_assert(offsetof(PluginInfoRecord, ConfigEntryTexts) == 28);
-static_assert(offsetof(PluginInfoRecord, ConfigEntryCount) == 32);
-static_assert(offsetof(PluginInfoRecord, Reserved36) == 36);
 
 // Truth values written into host records or returned to the host.
 constexpr int32_t HostTrue = -1;

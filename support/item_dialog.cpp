@@ -31,10 +31,10 @@ int32_t WrappingAdd(int32_t value, int32_t delta) {
 
 template <typename T>
 T* Referenced(const ItemValue& value) {
-    return reinterpret_cast<T*>(static_cast<uintptr_t>(value.Payload));
+    return reinterpret_cast<T*>(value.Payload);
 }
 
-uint32_t ParameterOf(const ItemValue& value) {
+uintptr_t ParameterOf(const ItemValue& value) {
     switch (value.Kind) {
         case ValueKind::Boolean: return value.Payload & 0xFF;
         case ValueKind::Reference: {
@@ -81,7 +81,7 @@ bool BuildItems(const ItemValue* values, OwnedArray<DialogItemRecord>& items, Ow
         item.Bottom = 0;
         item.HasFocus = (v[ValueFocus].Payload & 0xFF) != 0 ? HostTrue : HostFalse;
         item.Parameter = ParameterOf(v[ValueParameter]);
-        item.ItemFlags = v[ValueFlags].Payload;
+        item.ItemFlags = static_cast<uint32_t>(v[ValueFlags].Payload);
         item.IsDefault = HostFalse;
         if (item.ItemType == ButtonItemType && firstButtonToCome) {
             item.IsDefault = HostTrue;

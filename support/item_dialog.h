@@ -11,9 +11,11 @@
 
 enum class ValueKind : uint8_t { Integer, Boolean, Reference, TextPointer };
 
+// The payload is pointer-sized, so that a reference or a text pointer fits;
+// an Integer keeps its 32 bits in the low half.
 struct ItemValue {
     ValueKind Kind;
-    uint32_t Payload;
+    uintptr_t Payload;
 };
 
 // Eight values an item, in this order: type, left, top, right (Integer),
@@ -26,15 +28,15 @@ inline ItemValue IntegerValue(int32_t value) { return {ValueKind::Integer, stati
 inline ItemValue BooleanValue(bool value) { return {ValueKind::Boolean, value ? 1u : 0u}; }
 // Parameter position: a one-byte variable, read at build and written back.
 inline ItemValue ByteReference(uint8_t* variable) {
-    return {ValueKind::Reference, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(variable))};
+    return {ValueKind::Reference, reinterpret_cast<uintptr_t>(variable)};
 }
 // Data position: a text variable, shown in the item and written back.
 inline ItemValue TextReference(BasicText* variable) {
-    return {ValueKind::Reference, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(variable))};
+    return {ValueKind::Reference, reinterpret_cast<uintptr_t>(variable)};
 }
 // Parameter position: the address of a text that outlives the run.
 inline ItemValue TextPointerValue(const char* text) {
-    return {ValueKind::TextPointer, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text))};
+    return {ValueKind::TextPointer, reinterpret_cast<uintptr_t>(text)};
 }
 
 // Shows the dialog and returns the host's result: the index of the item that

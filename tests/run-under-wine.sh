@@ -4,15 +4,30 @@
 #   run-under-wine.sh [--gtest] PROGRAM.exe [ARGS...]
 # With --gtest the program is a GoogleTest program: a run that ends without
 # the framework's closing summary fails, whatever its exit status.
-# WINEPREFIX must name the build's private prefix; it is made on first use.
+# WINEPREFIX must name the build's private prefix; it is made on first use,
+# 32-bit for a 32-bit program and 64-bit for a 64-bit one (a 64-bit prefix
+# runs both, but each build keeps to its own width).
 set -u
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 # Wine's automatic debugger is turned off: it would end a faulting program
 # itself, with exit status 0 once any thread of the program has started and
 # ended before the fault (every watchdog does). Without it a fault ends the
 # program with the exception's code, as Windows does with no debugger.
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" WINEARCH=win32
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
+
+gtest=false
+if [ "${1:-}" = --gtest ]; then
+    gtest=true
+    shift
+fi
+program=$1
+shift
+
+# The program's machine, from its PE header: 0x8664 is x86-64.
+pe_header=$(od -An -t u4 -j 60 -N 4 "$program" | tr -d ' ')
+machine=$(od -An -t x2 -j $((pe_header + 4)) -N 2 "$program" | tr -d ' ')
+if [ "$machine" = 8664 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
 # The prefix is made here and nowhere else. Test programs started side by side
 # wait for the one that makes it.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -27,13 +42,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     exec {lock}>&-
 fi
 
-gtest=false
-if [ "${1:-}" = --gtest ]; then
-    gtest=true
-    shift
-fi
-program=$1
-shift
 log=$(mktemp "${TMPDIR:-/tmp}/lanternix-wine.XXXXXX")
 trap 'rm -f "$log"' EXIT
 command="wine $(printf '%q ' "$program" "$@") > $(printf '%q' "$log") 2>&1"

@@ -31,8 +31,8 @@ extern "C" void __stdcall SetStartupInfo(const StartupRecord* record) {
     RealEntryPoint<void(__stdcall*)(const StartupRecord*)>("SetStartupInfo")(record);
 }
 
-extern "C" int32_t __stdcall OpenPlugin(int32_t openFrom, int32_t item) {
-    return RealEntryPoint<int32_t(__stdcall*)(int32_t, int32_t)>("OpenPlugin")(openFrom, item);
+extern "C" intptr_t __stdcall OpenPlugin(int32_t openFrom, intptr_t item) {
+    return RealEntryPoint<intptr_t(__stdcall*)(int32_t, intptr_t)>("OpenPlugin")(openFrom, item);
 }
 
 extern "C" int32_t __stdcall Configure(int32_t item) {

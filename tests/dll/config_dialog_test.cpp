@@ -127,9 +127,9 @@ TEST_F(ConfigDialogTest, HostReceivesTheFiveRecordsAndTheCall) {
         {expected::ButtonItem, 0, 5, 0, 0, 0, 0, expected::ButtonsCentredInRow, 0},
     };
     for (size_t k = 0; k < 5; ++k)
-        for (size_t f = 0; f < 9; ++f) {
+        for (size_t f = 0; f < ItemFieldCount; ++f) {
             if (k == 2 && f == 6) continue;
-            EXPECT_EQ(FieldAt(call.Items[k], f * 4), fields[k][f]) << "item " << k << " offset " << f * 4;
+            EXPECT_EQ(FieldOf(call.Items[k], f), fields[k][f]) << "item " << k << " field " << f;
         }
     EXPECT_TRUE(TextIs(call.Items[0], "Text of 3"));
     EXPECT_TRUE(TextIs(call.Items[1], "Text of 4"));
@@ -138,14 +138,16 @@ TEST_F(ConfigDialogTest, HostReceivesTheFiveRecordsAndTheCall) {
     EXPECT_TRUE(TextIs(call.Items[4], "Text of 1"));
 
     // The edit field's parameter: a constant text inside the plug-in itself.
-    const char* history = reinterpret_cast<const char*>(static_cast<uintptr_t>(FieldAt(call.Items[2], 24)));
+    const char* history =
+        reinterpret_cast<const char*>(static_cast<uintptr_t>(FieldOf(call.Items[2], ItemField::Parameter)));
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(std::memcmp(history, expected::HistoryName.c_str(), expected::HistoryName.size() + 1), 0);
     EXPECT_EQ(ModuleHolding(history), "Lanternix.dll");
     host.DialogCalls.clear();
     Configure(-1);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
-    EXPECT_EQ(FieldAt(host.DialogCalls[0].Items[2], 24), FieldAt(call.Items[2], 24));
+    EXPECT_EQ(FieldOf(host.DialogCalls[0].Items[2], ItemField::Parameter),
+              FieldOf(call.Items[2], ItemField::Parameter));
 
     // Texts are asked for in item order, for this plug-in.
     std::vector<int32_t> ids;

@@ -72,10 +72,18 @@ TEST(DllFile, VersionResourceCarriesTheProjectsVersionAndNames) {
 TEST(DllFile, HeaderAsksForRandomBaseAndNoExecuteDataAndHasNoExceptionHandlers) {
     const PeFacts facts = ReadPeFacts(PluginDll::Path());
     ASSERT_TRUE(facts.Valid) << facts.Problem;
-    EXPECT_EQ(facts.Machine, IMAGE_FILE_MACHINE_I386);
+    // The build's own width, for a host of that width.
+    const bool wide = sizeof(void*) == 8;
+    EXPECT_EQ(facts.Machine, wide ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(facts.Bits, wide ? 64 : 32);
     EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0) << "ASLR";
     EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT, 0) << "DEP";
-    EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH, 0);
+    // 32-bit code declares that it installs no exception handler; 64-bit code
+    // has none to declare, and asks for ASLR over the whole address space.
+    if (wide)
+        EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA, 0);
+    else
+        EXPECT_NE(facts.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH, 0);
 
     // Only Windows' own DLLs: a compiler runtime's DLL would have to be shipped.
     const std::set<std::string> system = {"ADVAPI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "USER32.DLL"};

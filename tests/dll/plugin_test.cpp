@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -15,6 +17,32 @@
 #include "tools/hostkit/system_handles.h"
 
 namespace {
+
+// A pointer-sized value at a byte offset of a record.
+uintptr_t PointerAt(const std::vector<uint8_t>& bytes, size_t at) {
+    uintptr_t value = 0;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+}
+
+void PutWord(std::vector<uint8_t>& bytes, size_t at, uint32_t value) { std::memcpy(bytes.data() + at, &value, 4); }
+
+// The plug-in information record as GetPluginInfo must leave it, byte for
+// byte at this width: the record's size first, the host's own fields holding
+// hostFill, the two cells' addresses as `filled` holds them, each count 1 in
+// its 32 bits, zero everywhere else in the record and guard bytes beyond.
+std::vector<uint8_t> PluginInfoBytes(const std::vector<uint8_t>& filled, uint8_t hostFill, int guard = 0xCD) {
+    const expected::HostLayout& at = expected::ThisWidth;
+    std::vector<uint8_t> bytes(filled.size(), static_cast<uint8_t>(guard));
+    std::fill(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(at.PluginInfoSize), 0);
+    PutWord(bytes, 0, static_cast<uint32_t>(at.PluginInfoSize));
+    std::fill(bytes.begin() + 8, bytes.begin() + static_cast<ptrdiff_t>(at.HostFieldsEnd), hostFill);
+    for (const size_t cell : {at.MenuEntryTexts, at.ConfigEntryTexts})
+        std::memcpy(bytes.data() + cell, filled.data() + cell, sizeof(void*));
+    PutWord(bytes, at.MenuEntryCount, 1);
+    PutWord(bytes, at.ConfigEntryCount, 1);
+    return bytes;
+}
 
 // Patterns "*.N" joined by commas into a list of exactly the given length.
 std::string ListOfLength(size_t length, std::vector<std::string>& patterns) {
@@ -157,27 +185,21 @@ TEST_F(PluginTest, GetPluginInfoFillsTheRecordAndHandsOverTheSameCells) {
     host.Messages[2] = "Relay keys";
     host.Messages[3] = "Relay settings";
 
-    // 40 bytes of the host's and a guard beyond them, all filled in advance.
-    uint32_t words[12];
-    std::memset(words, 0xCD, sizeof words);
-    auto* info = reinterpret_cast<PluginInfoRecord*>(words);
+    // The host's record as its width lays it out, and a guard beyond it, all
+    // filled in advance.
+    const expected::HostLayout& at = expected::ThisWidth;
+    std::vector<uint8_t> bytes(at.PluginInfoSize + 8, 0xCD);
+    auto* info = reinterpret_cast<PluginInfoRecord*>(bytes.data());
     dll.GetPluginInfo(info);
 
-    EXPECT_EQ(words[0], 40u);
-    EXPECT_EQ(words[1], 0u);
-    EXPECT_EQ(words[2], 0xCDCDCDCDu);
-    EXPECT_EQ(words[3], 0xCDCDCDCDu);
-    EXPECT_EQ(words[4], 0u);
-    EXPECT_EQ(words[6], 1u);
-    EXPECT_EQ(words[8], 1u);
-    EXPECT_EQ(words[9], 0u);
-    EXPECT_EQ(words[10], 0xCDCDCDCDu);
-    EXPECT_EQ(words[11], 0xCDCDCDCDu);
-    const char* const* menuCell = info->MenuEntryTexts;
-    const char* const* configCell = info->ConfigEntryTexts;
+    const auto menuCell = reinterpret_cast<const char* const*>(PointerAt(bytes, at.MenuEntryTexts));
+    const auto configCell = reinterpret_cast<const char* const*>(PointerAt(bytes, at.ConfigEntryTexts));
     ASSERT_NE(menuCell, nullptr);
     ASSERT_NE(configCell, nullptr);
     EXPECT_NE(menuCell, configCell);
+    // Every byte: the size, the host's own fields as they were, the two cells
+    // and their counts of one, and zero everywhere else, padding included.
+    EXPECT_EQ(bytes, PluginInfoBytes(bytes, 0xCD));
     EXPECT_EQ(*menuCell, host.Messages[2].c_str()) << "the host's own text, not a copy";
     EXPECT_EQ(*configCell, host.Messages[3].c_str());
     ASSERT_EQ(host.MessageCalls.size(), 2u);
@@ -189,19 +211,14 @@ TEST_F(PluginTest, GetPluginInfoFillsTheRecordAndHandsOverTheSameCells) {
     // A second call asks again and refreshes the same two cells.
     host.Messages.erase(2);
     host.Messages[3] = "Other settings";
-    std::memset(words, 0, sizeof words);
-    words[2] = 0x12345678;
-    words[3] = 0x9ABCDEF0;
+    std::fill(bytes.begin(), bytes.end(), 0);
+    std::fill(bytes.begin() + 8, bytes.begin() + static_cast<ptrdiff_t>(at.HostFieldsEnd), 0x5A);
     dll.GetPluginInfo(info);
-    EXPECT_EQ(info->MenuEntryTexts, menuCell);
-    EXPECT_EQ(info->ConfigEntryTexts, configCell);
+    EXPECT_EQ(PointerAt(bytes, at.MenuEntryTexts), reinterpret_cast<uintptr_t>(menuCell));
+    EXPECT_EQ(PointerAt(bytes, at.ConfigEntryTexts), reinterpret_cast<uintptr_t>(configCell));
+    EXPECT_EQ(bytes, PluginInfoBytes(bytes, 0x5A, 0));
     EXPECT_EQ(*menuCell, nullptr) << "passed on untested";
     EXPECT_EQ(*configCell, host.Messages[3].c_str());
-    EXPECT_EQ(words[0], 40u);
-    EXPECT_EQ(words[2], 0x12345678u);
-    EXPECT_EQ(words[3], 0x9ABCDEF0u);
-    EXPECT_EQ(words[6], 1u);
-    EXPECT_EQ(words[8], 1u);
     EXPECT_EQ(host.Calls, (std::vector<std::string>{"Message 2", "Message 3", "Message 2", "Message 3"}));
 }
 

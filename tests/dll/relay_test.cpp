@@ -46,7 +46,7 @@ private:
 PanelControlServiceProc HostPanelService = nullptr;
 int DirtyPanelQueries = 0;
 
-int32_t __stdcall ZeroCheckingPanelService(int32_t panel, int32_t command, void* parameter) {
+int32_t __stdcall ZeroCheckingPanelService(intptr_t panel, int32_t command, void* parameter) {
     if (command == PanelGetInfo && parameter != nullptr) {
         const auto* bytes = static_cast<const uint8_t*>(parameter);
         if (std::any_of(bytes, bytes + sizeof(PanelInfoRecord), [](uint8_t b) { return b != 0; })) ++DirtyPanelQueries;
@@ -90,14 +90,14 @@ protected:
     }
 
     // Queues the records, runs one OpenPlugin call and returns the keys sent.
-    Texts Invoke(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0, int32_t item = 0) {
+    Texts Invoke(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0, intptr_t item = 0) {
         for (const INPUT_RECORD& record : records) QueueConsoleRecord(record);
-        int32_t result = 0;
+        intptr_t result = 0;
         {
             Watchdog watchdog("OpenPlugin", 10000);
             result = dll->OpenPlugin(openFrom, item);
         }
-        EXPECT_EQ(result, -1);
+        EXPECT_EQ(result, -1) << "all bits set, at either width: no plug-in panel";
         return Describe(KeyCapture::Instance().TakeKeys());
     }
 

@@ -2,9 +2,13 @@
 # transcript with the expected one, in which @REGISTRY_ROOT@ stands for the
 # settings root the run was given. A host that faults, hangs or ends early
 # fails the check even when the transcript matches; a session that is meant to
-# end with problems names the exit status it expects.
+# end with problems names the exit status it expects. A session in another
+# language names it (the host's --language) and the locale of the system it
+# runs on, such as ru_RU: the check makes that locale (UTF-8) in LOCALE_DIR,
+# without root, and runs the host under it.
 #   cmake -DHOST=... -DRUNNER=... -DSCRIPT=... -DEXPECTED=... -DMAKE_SAMPLE=...
-#         -DWORK_DIR=... -DREGISTRY_ROOT=... [-DEXIT_STATUS=N] -P check-session.cmake
+#         -DWORK_DIR=... -DREGISTRY_ROOT=... [-DEXIT_STATUS=N]
+#         [-DLANGUAGE=NAME -DLOCALE=ll_CC -DLOCALE_DIR=...] -P check-session.cmake
 cmake_minimum_required(VERSION 3.25)
 
 foreach(name HOST RUNNER SCRIPT EXPECTED MAKE_SAMPLE WORK_DIR REGISTRY_ROOT)
@@ -22,8 +26,28 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "making the sample folder failed: ${status}")
 endif()
 
+set(options "")
+if(DEFINED LANGUAGE AND NOT LANGUAGE STREQUAL "")
+  set(options --language ${LANGUAGE})
+endif()
+set(environment "")
+if(DEFINED LOCALE AND NOT LOCALE STREQUAL "")
+  if(NOT DEFINED LOCALE_DIR)
+    message(FATAL_ERROR "check-session.cmake needs -DLOCALE_DIR=... with -DLOCALE")
+  endif()
+  set(locale ${LOCALE}.UTF-8)
+  file(MAKE_DIRECTORY ${LOCALE_DIR})
+  execute_process(COMMAND localedef --no-archive -i ${LOCALE} -f UTF-8 ${LOCALE_DIR}/${locale}
+                  RESULT_VARIABLE status ERROR_VARIABLE localedef_errors)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "making the locale ${locale} in ${LOCALE_DIR} failed: ${status} ${localedef_errors}")
+  endif()
+  set(environment ${CMAKE_COMMAND} -E env LOCPATH=${LOCALE_DIR} LC_ALL=${locale})
+endif()
+
 execute_process(
-  COMMAND ${RUNNER} ${HOST} --registry-root ${REGISTRY_ROOT} --reset-settings --script ${SCRIPT} sample
+  COMMAND ${environment} ${RUNNER} ${HOST} ${options} --registry-root ${REGISTRY_ROOT} --reset-settings
+          --script ${SCRIPT} sample
   WORKING_DIRECTORY ${WORK_DIR}
   OUTPUT_VARIABLE transcript
   ERROR_VARIABLE errors

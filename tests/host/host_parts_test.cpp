@@ -10,6 +10,7 @@
 #include "tools/host/text.h"
 #include "tools/host/viewer.h"
 #include "tools/hostkit/paths.h"
+#include "tools/hostkit/system_handles.h"
 
 namespace {
 
@@ -280,12 +281,13 @@ TEST(LanguageFile, MessagesEscapesAndTheLanguageLine) {
         "not a message\n"
         "@Contents\n"
         ".Language=Other\n"  // too late to count
-        "\"\\\"\"\n");
+        "\"\\\"\"\n",
+        437);
     EXPECT_EQ(file.Name, "German");
     EXPECT_EQ(file.Description, "German (Deutsch)");
     EXPECT_EQ(file.Texts,
               (std::vector<std::string>{"plain", "\\ \" \n \r \b \t \\x \"", "no closing quote", "", "\""}));
-    EXPECT_EQ(ParseLanguageFile("\"a\"\n@Contents\n.Language=Late\n").Name, "");
+    EXPECT_EQ(ParseLanguageFile("\"a\"\n@Contents\n.Language=Late\n", 437).Name, "");
 
     std::string problem;
     EXPECT_STREQ(MessageText(file, 1, problem), "\\ \" \n \r \b \t \\x \"");
@@ -298,7 +300,64 @@ TEST(LanguageFile, MessagesEscapesAndTheLanguageLine) {
     EXPECT_NE(problem, "");
 }
 
-TEST(LanguageFile, ChosenByNameThenEnglishThenAnyOne) {
+// The header runs to the first message; what comes after it names nothing.
+TEST(LanguageFile, LanguageLineInAnyCaseAndOnlyInTheHeader) {
+    const LanguageFile upper = ParseLanguageFile("// comment\n.LANGUAGE=Polish,Polski\n\"Zapisz\"\n", 437);
+    EXPECT_TRUE(upper.IsLanguageFile);
+    EXPECT_EQ(upper.Name, "Polish");
+    EXPECT_EQ(upper.Description, "Polski");
+    const LanguageFile late = ParseLanguageFile("\"Zapisz\"\n.Language=Polish,Polski\n\"Zastosuj\"\n", 437);
+    EXPECT_FALSE(late.IsLanguageFile);
+    EXPECT_EQ(late.Name, "");
+    EXPECT_EQ(late.Texts, (std::vector<std::string>{"Zapisz", "Zastosuj"}));
+}
+
+// A file with a byte-order mark is UTF-8; one without is UTF-8 up to its first
+// line that is not, and in the OEM code page from there on. The plug-in gets
+// every text in that code page, '?' for what it lacks.
+TEST(LanguageFile, EncodingByMarkOrLineByLine) {
+    struct Case {
+        const char* What;
+        std::string Content;
+        unsigned CodePage;
+        std::string Description;
+        std::vector<std::string> Texts;
+        int32_t OemFromLine;
+    };
+    const Case cases[] = {
+        {"a byte-order mark; a stray byte stays UTF-8's",
+         "\xEF\xBB\xBF.Language=French,Fran\xC3\xA7"
+         "ais\r\n\"Caf\xC3\xA9 \xE6\x97\xA5\"\r\n\"caf\x82\"\r\n",
+         437,
+         "Fran\xC3\xA7"
+         "ais",
+         {"Caf\x82 ?", "caf?"},
+         0},
+        {"UTF-8 throughout",
+         ".Language=Russian,Russian (\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9)\n"
+         "\"\xD0\xA1\xD0\xBE\xD1\x85\xD1\x80\xD0\xB0\xD0\xBD\xD0\xB8\xD1\x82\xD1\x8C\"\n\"caf\xC3\xA9 \xE6\x97\xA5\"\n",
+         866,
+         "Russian (\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9)",
+         {"\x91\xAE\xE5\xE0\xA0\xAD\xA8\xE2\xEC", "caf? ?"},
+         0},
+        {"UTF-8 to line 2, then 866, even for a line that would be UTF-8",
+         ".Language=Russian,Russian\n\"\xD0\xA1\xD0\xBE\xD1\x85\xD1\x80\xD0\xB0\xD0\xBD\xD0\xB8\xD1\x82\xD1\x8C\"\n"
+         "\"\x91\xAE\xE5\xE0\xA0\xAD\xA8\xE2\xEC\"\n\"\xC3\xBC\"\n",
+         866,
+         "Russian",
+         {"\x91\xAE\xE5\xE0\xA0\xAD\xA8\xE2\xEC", "\x91\xAE\xE5\xE0\xA0\xAD\xA8\xE2\xEC", "\xC3\xBC"},
+         3},
+    };
+    for (const Case& c : cases) {
+        const LanguageFile file = ParseLanguageFile(c.Content, c.CodePage);
+        EXPECT_TRUE(file.IsLanguageFile) << c.What;
+        EXPECT_EQ(file.Description, c.Description) << c.What;
+        EXPECT_EQ(file.Texts, c.Texts) << c.What;
+        EXPECT_EQ(file.OemFromLine, c.OemFromLine) << c.What;
+    }
+}
+
+TEST(LanguageFile, ChosenByNameThenEnglishThenTheLast) {
     auto named = [](const char* name) {
         LanguageFile file;
         file.Name = name;
@@ -307,23 +366,75 @@ TEST(LanguageFile, ChosenByNameThenEnglishThenAnyOne) {
     const std::vector<LanguageFile> files = {named("French"), named("english"), named("German")};
     EXPECT_EQ(ChooseLanguageFile(files, "GERMAN"), 2);
     EXPECT_EQ(ChooseLanguageFile(files, "xx"), 1);
-    EXPECT_EQ(ChooseLanguageFile({named("French"), named("German")}, "xx"), 0);
+    EXPECT_EQ(ChooseLanguageFile({named("French"), named("German"), named("Polish")}, "xx"), 2);
     EXPECT_EQ(ChooseLanguageFile({}, "English"), -1);
     EXPECT_EQ(LanguageNames(files), "French, english, German");
+}
+
+// The folder is read in directory order; a *.lng file without a .Language
+// line is passed over with a line saying so.
+TEST(LanguageFile, FolderWithoutEnglishGivesTheLastLanguageFile) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::string folder = Narrow(temp) + "lanternix-host-lng\\";
+    CreateDirectoryW(Widen(folder).c_str(), nullptr);
+    const std::pair<const char*, const char*> contents[] = {
+        {"a.lng", ".Language=French,French\n\"Enregistrer\"\n"},
+        {"b.lng", ".Language=Polish,Polish\n\"Zapisz\"\n"},
+        {"c.lng", "// no header\n\"Save\"\n"},
+    };
+    for (const auto& [name, content] : contents)
+        std::ofstream(Widen(folder + name).c_str(), std::ios::binary) << content;
+    std::vector<std::string> order;
+    WIN32_FIND_DATAW found;
+    const UniqueFindHandle search(FindFirstFileW(Widen(folder + "*.lng").c_str(), &found));
+    ASSERT_TRUE(search);
+    do {
+        order.push_back(Narrow(found.cFileName));
+    } while (FindNextFileW(search.get(), &found));
+    ASSERT_EQ(order, (std::vector<std::string>{"a.lng", "b.lng", "c.lng"}));  // what the rest expects
+
+    std::vector<LanguageFile> files;
+    std::vector<std::string> skipped;
+    std::string error;
+    ASSERT_TRUE(ReadLanguageFiles(folder, 437, files, skipped, error)) << error;
+    ASSERT_EQ(files.size(), 2u);
+    const LanguageFile& chosen = files[static_cast<size_t>(ChooseLanguageFile(files, "Russian"))];
+    EXPECT_EQ(chosen.FileName, "b.lng");
+    EXPECT_EQ(chosen.Texts, (std::vector<std::string>{"Zapisz"}));
+    EXPECT_EQ(skipped,
+              (std::vector<std::string>{
+                  "c.lng skipped: it has no .Language= line before its first message, so it is no language file"}));
+
+    DeleteFileW(Widen(folder + "a.lng").c_str());
+    DeleteFileW(Widen(folder + "b.lng").c_str());
+    EXPECT_FALSE(ReadLanguageFiles(folder, 437, files, skipped, error));
+    EXPECT_EQ(error, "no readable language file beside the plug-in in " + folder +
+                         " (c.lng: it has no .Language= line before its first message, so it is no language file)"
+                         ": the plug-in would have no menu entry, no dialog texts");
+    DeleteFileW(Widen(folder + "c.lng").c_str());
+    RemoveDirectoryW(Widen(folder).c_str());
 }
 
 // The files beside the DLL are the shipped ones; each text must fit where the
 // configuration dialog shows it.
 TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
     std::vector<LanguageFile> files;
+    std::vector<std::string> skipped;
     std::string error;
-    ASSERT_TRUE(ReadLanguageFiles(ProgramFolder(), files, error)) << error;
-    const std::string wanted[][2] = {{"LanternixEng.lng", "English"}, {"LanternixGer.lng", "German"}};
-    for (const auto& [fileName, language] : wanted) {
+    // As a Russian system reads them, whose OEM code page is 866.
+    ASSERT_TRUE(ReadLanguageFiles(ProgramFolder(), 866, files, skipped, error)) << error;
+    EXPECT_EQ(skipped, std::vector<std::string>{});
+    const std::string wanted[][3] = {
+        {"LanternixEng.lng", "English", "English"},
+        {"LanternixGer.lng", "German", "German (Deutsch)"},
+        {"LanternixRus.lng", "Russian", "Russian (\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9)"}};
+    for (const auto& [fileName, language, description] : wanted) {
         const int32_t index = ChooseLanguageFile(files, language);
         ASSERT_GE(index, 0);
         const LanguageFile& file = files[static_cast<size_t>(index)];
         EXPECT_EQ(file.FileName, fileName);
+        EXPECT_EQ(file.Description, description);
         ASSERT_EQ(file.Texts.size(), 5u) << fileName;
         for (const std::string& text : file.Texts) EXPECT_FALSE(text.empty()) << fileName;
         // The label runs from column 5 to the frame at column 67; the title
@@ -333,8 +444,20 @@ TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
         // Both buttons, "[ text ]" each and one blank apart, inside the frame.
         EXPECT_LE(file.Texts[0].size() + file.Texts[1].size() + 9, 63u) << fileName;
     }
-    EXPECT_EQ(files[1].Description, "German (Deutsch)");
-    EXPECT_FALSE(ReadLanguageFiles(ProgramFolder() + "no-such-folder\\", files, error));
+    // Code page 866, one byte a character, read as it is.
+    const LanguageFile& russian = files[static_cast<size_t>(ChooseLanguageFile(files, "Russian"))];
+    EXPECT_EQ(
+        russian.Texts,
+        (std::vector<std::string>{
+            "\x91\xAE\xE5\xE0\xA0\xAD\xA8\xE2\xEC",
+            "\x8F\xE0\xA8\xAC\xA5\xAD\xA8\xE2\xEC \xA4\xAE \xAF\xA5\xE0\xA5\xA7\xA0\xAF\xE3\xE1\xAA\xA0",
+            "Lanternix: \xAE\xE2\xAF\xE3\xE1\xAA\xA0\xAD\xA8\xA5 Ctrl \xAE\xE2\xAA\xE0\xEB\xA2\xA0\xA5\xE2 "
+            "\xED\xAB\xA5\xAC\xA5\xAD\xE2",
+            "\x8D\xA0\xE1\xE2\xE0\xAE\xA9\xAA\xA8 Lanternix",
+            "\x8E\xE2\xAA\xE0\xEB\xA2\xA0\xE2\xEC \xAF\xAE Enter, \xA0 \xAD\xA5 \xAF\xAE F3 (\xAC\xA0\xE1\xAA\xA8 "
+            "\xE4\xA0\xA9\xAB\xAE\xA2 \xE7\xA5\xE0\xA5\xA7 \xA7\xA0\xAF\xEF\xE2\xE3\xEE):",
+        }));
+    EXPECT_FALSE(ReadLanguageFiles(ProgramFolder() + "no-such-folder\\", 866, files, skipped, error));
 }
 
 namespace {

@@ -260,7 +260,7 @@ HostilePanel& Panel() {
 namespace {
 PanelControlServiceProc LoggingPanelService = nullptr;
 
-int32_t __stdcall HostilePanelService(int32_t panel, int32_t command, void* parameter) {
+int32_t __stdcall HostilePanelService(intptr_t panel, int32_t command, void* parameter) {
     const int32_t result = LoggingPanelService(panel, command, parameter);
     if (command == PanelGetInfo && parameter != nullptr && !Panel().FillsNothing) {
         auto* info = static_cast<PanelInfoRecord*>(parameter);
@@ -328,11 +328,11 @@ std::unique_ptr<PluginDll> HostileTest::LoadDll() {
     return dll;
 }
 
-int32_t HostileTest::Invoke(PluginDll& dll, const char* what) {
+intptr_t HostileTest::Invoke(PluginDll& dll, const char* what) {
     char label[sizeof CurrentCase + 40];
     std::snprintf(label, sizeof label, "%s: %s", what, CurrentCase);
     Watchdog watchdog(label, 10000);
-    return dll.OpenPlugin(static_cast<int32_t>(random.Next()), static_cast<int32_t>(random.Next()));
+    return dll.OpenPlugin(static_cast<int32_t>(random.Next()), static_cast<intptr_t>(random.Next()));
 }
 
 std::vector<std::string> HostileTest::ReleaseCtrlOver(PluginDll& dll, const PanelItemRecord& item, bool againstEnd,

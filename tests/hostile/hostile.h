@@ -134,7 +134,7 @@ protected:
     // A fresh load of the DLL, all four entry points present, its heap fenced.
     std::unique_ptr<PluginDll> LoadDll();
     // OpenPlugin under a watchdog; the console must hold the records first.
-    int32_t Invoke(PluginDll& dll, const char* what);
+    intptr_t Invoke(PluginDll& dll, const char* what);
     // A Ctrl release over a panel of the one item, laid against the fence
     // before or after it, the match log cleared first: the keys it sent.
     std::vector<std::string> ReleaseCtrlOver(PluginDll& dll, const PanelItemRecord& item, bool againstEnd,

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "tests/hostile/hostile.h"
+#include "tests/testbed/expected_facts.h"
 
 namespace hostile {
 namespace {
@@ -43,14 +44,14 @@ TEST_F(Messages, ArePassedOnAndShownCut) {
         const PluginInfoRecord garbage = info;
         host.MessageCalls.clear();
         dll->GetPluginInfo(&info);
-        EXPECT_EQ(info.RecordSize, 40);
-        EXPECT_EQ(info.Reserved4, 0u);
-        EXPECT_EQ(info.HostField8, garbage.HostField8);
-        EXPECT_EQ(info.HostField12, garbage.HostField12);
-        EXPECT_EQ(info.Reserved16, 0u);
+        EXPECT_EQ(info.RecordSize, static_cast<int32_t>(expected::ThisWidth.PluginInfoSize));
+        EXPECT_EQ(info.Reserved1, 0u);
+        EXPECT_EQ(info.HostField1, garbage.HostField1);
+        EXPECT_EQ(info.HostField2, garbage.HostField2);
+        EXPECT_EQ(info.Reserved2, 0u);
         EXPECT_EQ(info.MenuEntryCount, 1);
         EXPECT_EQ(info.ConfigEntryCount, 1);
-        EXPECT_EQ(info.Reserved36, 0u);
+        EXPECT_EQ(info.Reserved3, 0u);
         ASSERT_NE(info.MenuEntryTexts, nullptr);
         ASSERT_NE(info.ConfigEntryTexts, nullptr);
         if (firstMenuCell == nullptr) {
@@ -111,7 +112,7 @@ TEST_F(Messages, NullRecordsAndMissingServicesAreSurvived) {
         dll->GetPluginInfo(nullptr);
         PluginInfoRecord info{};
         dll->GetPluginInfo(&info);
-        EXPECT_EQ(info.RecordSize, 40);
+        EXPECT_EQ(info.RecordSize, static_cast<int32_t>(expected::ThisWidth.PluginInfoSize));
         EXPECT_EQ(info.MenuEntryTexts[0], nullptr);
         EXPECT_EQ(info.ConfigEntryTexts[0], nullptr);
         EXPECT_EQ(dll->Configure(3), 0);

@@ -1,5 +1,6 @@
-// Reading a dialog item record the way the host reads it: by byte offset,
-// independent of the struct the plug-in builds it with.
+// Reading a dialog item record the way the host reads it: by byte offset at
+// this build's width (tests/testbed/expected_facts.h), independent of the
+// struct the plug-in builds it with.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +11,16 @@
 
 #include "support/host_interface.h"
 
-// The 32-bit field at a byte offset of the record.
-int32_t FieldAt(const DialogItemRecord& item, size_t offset);
+// A dialog item's fields, in record order.
+enum class ItemField { Type, Left, Top, Right, Bottom, HasFocus, Parameter, Flags, IsDefault };
+constexpr size_t ItemFieldCount = 9;
+
+// A field's value by its offset: the parameter pointer-sized, as the host
+// reads it, every other field a 32-bit integer.
+int64_t FieldOf(const DialogItemRecord& item, ItemField field);
+inline int64_t FieldOf(const DialogItemRecord& item, size_t field) {
+    return FieldOf(item, static_cast<ItemField>(field));
+}
 
 // The characters of the record's Text before its terminator.
 std::string TextOf(const DialogItemRecord& item);

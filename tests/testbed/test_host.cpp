@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* __stdcall MessageService(int32_t moduleId, int32_t messageId) {
+const char* __stdcall MessageService(intptr_t moduleId, int32_t messageId) {
     TestHost& host = TestHost::Instance();
     host.MessageCalls.push_back({moduleId, messageId});
     host.Calls.push_back("Message " + std::to_string(messageId));
@@ -15,7 +15,7 @@ const char* __stdcall MessageService(int32_t moduleId, int32_t messageId) {
     return found == host.Messages.end() ? nullptr : found->second.c_str();
 }
 
-int32_t __stdcall PanelControlService(int32_t panel, int32_t command, void* parameter) {
+int32_t __stdcall PanelControlService(intptr_t panel, int32_t command, void* parameter) {
     TestHost& host = TestHost::Instance();
     PanelCall call{panel, command, {0, 0}};
     if (command == PanelGetInfo) {
@@ -48,7 +48,7 @@ int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_
     return host.Matcher(pattern, name) ? 1 : 0;
 }
 
-int32_t __stdcall DialogService(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
+int32_t __stdcall DialogService(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
                                 const char* topic, DialogItemRecord* items, int32_t itemCount) {
     TestHost& host = TestHost::Instance();
     DialogCall call{moduleId, left, top, right, bottom, topic, items, itemCount, {}};

@@ -13,7 +13,7 @@
 #include "tools/hostkit/lean_host.h"
 
 struct PanelCall {
-    int32_t Panel;
+    intptr_t Panel;
     int32_t Command;
     RedrawRecord Redraw;  // for PanelRedraw only
 };
@@ -25,12 +25,13 @@ struct NameMatchCall {
 };
 
 struct MessageCall {
-    int32_t ModuleId;
+    intptr_t ModuleId;
     int32_t MessageId;
 };
 
 struct DialogCall {
-    int32_t ModuleId, Left, Top, Right, Bottom;
+    intptr_t ModuleId;
+    int32_t Left, Top, Right, Bottom;
     const char* Topic;
     const DialogItemRecord* ItemsAddress;
     int32_t ItemCount;
@@ -48,7 +49,7 @@ public:
     // pattern so a copy can be told apart from a zeroed record.
     StartupRecord Record() const;
 
-    static constexpr int32_t ModuleId = 0x4C4E5800;
+    static constexpr intptr_t ModuleId = 0x4C4E5800;
     static constexpr uint8_t OpaqueFill = 0xA5;
     std::string RegistryRoot = "Software\\LanternixTests\\Default";
     bool NullRegistryRoot = false;

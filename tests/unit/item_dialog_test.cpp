@@ -24,11 +24,11 @@ using ItemValueList = std::vector<ItemValue>;
 // An address in the never-mapped first 64 KiB: touching it faults.
 constexpr uint32_t UnmappedAddress = 0xDEA0;
 
-ItemValue Raw(ValueKind kind, uint32_t payload) { return {kind, payload}; }
+ItemValue Raw(ValueKind kind, uintptr_t payload) { return {kind, payload}; }
 ItemValue NullReference() { return Raw(ValueKind::Reference, 0); }
 ItemValue BadReference() { return Raw(ValueKind::Reference, UnmappedAddress); }
 
-uint32_t AddressOf(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+uintptr_t AddressOf(const void* p) { return reinterpret_cast<uintptr_t>(p); }
 
 // Appends one item's eight values in list order.
 void AddItem(ItemValueList& list, int32_t type, int32_t left, int32_t top, int32_t right, ItemValue focus,
@@ -92,12 +92,12 @@ TEST_F(ItemDialogTest, CallCarriesPositionSizeTopicArrayAndCount) {
     EXPECT_NE(call.ItemsAddress, nullptr);
     EXPECT_EQ(call.ItemCount, 3);
     // Item 0 becomes the frame; the others keep the rows they were given.
-    EXPECT_EQ(FieldAt(call.Items[0], 8), 1);
-    EXPECT_EQ(FieldAt(call.Items[0], 16), 6);
-    EXPECT_EQ(FieldAt(call.Items[1], 8), 2);
-    EXPECT_EQ(FieldAt(call.Items[1], 16), 0);
-    EXPECT_EQ(FieldAt(call.Items[2], 8), 5);
-    EXPECT_EQ(FieldAt(call.Items[2], 16), 0);
+    EXPECT_EQ(FieldOf(call.Items[0], ItemField::Top), 1);
+    EXPECT_EQ(FieldOf(call.Items[0], ItemField::Bottom), 6);
+    EXPECT_EQ(FieldOf(call.Items[1], ItemField::Top), 2);
+    EXPECT_EQ(FieldOf(call.Items[1], ItemField::Bottom), 0);
+    EXPECT_EQ(FieldOf(call.Items[2], ItemField::Top), 5);
+    EXPECT_EQ(FieldOf(call.Items[2], ItemField::Bottom), 0);
 
     host.DialogCalls.clear();
     RunItemDialog(nullptr, list);
@@ -115,9 +115,9 @@ TEST_F(ItemDialogTest, FieldsPassThroughByteForByte) {
     ASSERT_EQ(items.size(), 2u);
     const int32_t first[] = {12345, -7, 1, 40, 5, -1, 1, -1, 0};
     const int32_t second[] = {-2, 0x7FFFFFFF, 4, -40, 0, 0, 0, expected::EditKeepsHistory, 0};
-    for (size_t f = 0; f < 9; ++f) {
-        EXPECT_EQ(FieldAt(items[0], f * 4), first[f]) << "item 0 offset " << f * 4;
-        EXPECT_EQ(FieldAt(items[1], f * 4), second[f]) << "item 1 offset " << f * 4;
+    for (size_t f = 0; f < ItemFieldCount; ++f) {
+        EXPECT_EQ(FieldOf(items[0], f), first[f]) << "item 0 field " << f;
+        EXPECT_EQ(FieldOf(items[1], f), second[f]) << "item 1 field " << f;
     }
     EXPECT_TRUE(TextIs(items[0], "Message 1"));
     EXPECT_TRUE(TextIs(items[1], "Message 2"));
@@ -133,8 +133,8 @@ TEST_F(ItemDialogTest, ItemCountIsWholeGroupsOfEight) {
     EXPECT_EQ(RunItemDialog(nullptr, one), 0);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
     EXPECT_EQ(host.DialogCalls[0].ItemCount, 1);
-    EXPECT_EQ(FieldAt(host.DialogCalls[0].Items[0], 8), 1);   // Top
-    EXPECT_EQ(FieldAt(host.DialogCalls[0].Items[0], 16), 5);  // Bottom: the given top 4 + 1
+    EXPECT_EQ(FieldOf(host.DialogCalls[0].Items[0], ItemField::Top), 1);
+    EXPECT_EQ(FieldOf(host.DialogCalls[0].Items[0], ItemField::Bottom), 5);  // the given top 4 + 1
     EXPECT_EQ(host.DialogCalls[0].Right, 24);
     EXPECT_EQ(host.DialogCalls[0].Bottom, 7);
 
@@ -154,7 +154,7 @@ TEST_F(ItemDialogTest, ItemCountIsWholeGroupsOfEight) {
     EXPECT_EQ(RunItemDialog(nullptr, two), 0);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
     EXPECT_EQ(host.DialogCalls[0].ItemCount, 2);
-    EXPECT_EQ(FieldAt(host.DialogCalls[0].Items[0], 16), 7);
+    EXPECT_EQ(FieldOf(host.DialogCalls[0].Items[0], ItemField::Bottom), 7);
     EXPECT_EQ(host.DialogCalls[0].Bottom, 9);
     EXPECT_TRUE(TextIs(host.DialogCalls[0].Items[1], "Message 1"));
 }
@@ -187,7 +187,8 @@ TEST_F(ItemDialogTest, OnlyTheFirstButtonIsDefault) {
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 7u);
     const int32_t expected[] = {0, 0, -1, 0, 0, 0, 0};
-    for (size_t k = 0; k < items.size(); ++k) EXPECT_EQ(FieldAt(items[k], 32), expected[k]) << "item " << k;
+    for (size_t k = 0; k < items.size(); ++k)
+        EXPECT_EQ(FieldOf(items[k], ItemField::IsDefault), expected[k]) << "item " << k;
 
     // The mark is set afresh for each run, and a button at item 0 counts too.
     ItemValueList buttons;
@@ -195,15 +196,15 @@ TEST_F(ItemDialogTest, OnlyTheFirstButtonIsDefault) {
     host.DialogCalls.clear();
     RunItemDialog(nullptr, buttons);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
-    EXPECT_EQ(FieldAt(host.DialogCalls[0].Items[0], 32), -1);
-    EXPECT_EQ(FieldAt(host.DialogCalls[0].Items[1], 32), 0);
+    EXPECT_EQ(FieldOf(host.DialogCalls[0].Items[0], ItemField::IsDefault), -1);
+    EXPECT_EQ(FieldOf(host.DialogCalls[0].Items[1], ItemField::IsDefault), 0);
 
     ItemValueList noButton;
     for (int32_t type : {expected::FrameItem, expected::TextItem, expected::EditItem, 8, -7}) AddPlain(noButton, type);
     host.DialogCalls.clear();
     RunItemDialog(nullptr, noButton);
     ASSERT_EQ(host.DialogCalls.size(), 1u);
-    for (const DialogItemRecord& item : host.DialogCalls[0].Items) EXPECT_EQ(FieldAt(item, 32), 0);
+    for (const DialogItemRecord& item : host.DialogCalls[0].Items) EXPECT_EQ(FieldOf(item, ItemField::IsDefault), 0);
 }
 
 TEST_F(ItemDialogTest, FocusReadsTheLowestByteOnly) {
@@ -215,7 +216,8 @@ TEST_F(ItemDialogTest, FocusReadsTheLowestByteOnly) {
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 6u);
     const int32_t expected[] = {-1, 0, -1, 0, 0, -1};
-    for (size_t k = 0; k < items.size(); ++k) EXPECT_EQ(FieldAt(items[k], 20), expected[k]) << "item " << k;
+    for (size_t k = 0; k < items.size(); ++k)
+        EXPECT_EQ(FieldOf(items[k], ItemField::HasFocus), expected[k]) << "item " << k;
 }
 
 TEST_F(ItemDialogTest, ParameterFollowsTheKindOfItsValue) {
@@ -234,9 +236,9 @@ TEST_F(ItemDialogTest, ParameterFollowsTheKindOfItsValue) {
     EXPECT_EQ(RunItemDialog(nullptr, list), 0);
     const auto& items = Sent();
     ASSERT_EQ(items.size(), 7u);
-    const uint32_t expected[] = {1, 0, 0xFE, 200, AddressOf(history), 0, 0};
+    const uintptr_t expected[] = {1, 0, 0xFE, 200, AddressOf(history), 0, 0};
     for (size_t k = 0; k < items.size(); ++k)
-        EXPECT_EQ(static_cast<uint32_t>(FieldAt(items[k], 24)), expected[k]) << "item " << k;
+        EXPECT_EQ(static_cast<uintptr_t>(FieldOf(items[k], ItemField::Parameter)), expected[k]) << "item " << k;
     EXPECT_EQ(byte, 0x34);
     EXPECT_STREQ(history, "History");
 }
@@ -352,7 +354,7 @@ TEST_F(ItemDialogTest, ReadBackPassesOverEverythingButReferences) {
     // Positions 1 to 4 and 6 are taken as plain numbers, whatever their kind.
     const int32_t second[] = {
         expected::TextItem, UnmappedAddress, UnmappedAddress, UnmappedAddress, 0, -1, 0, UnmappedAddress, 0};
-    for (size_t f = 0; f < 9; ++f) EXPECT_EQ(FieldAt(items[1], f * 4), second[f]) << "offset " << f * 4;
+    for (size_t f = 0; f < ItemFieldCount; ++f) EXPECT_EQ(FieldOf(items[1], f), second[f]) << "field " << f;
     for (size_t k = 0; k < items.size(); ++k)
         EXPECT_TRUE(TextIs(items[k], "")) << "item " << k;  // id 0xDEA0 is message 32: none
     ASSERT_EQ(host.MessageCalls.size(), 1u);

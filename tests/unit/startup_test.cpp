@@ -9,7 +9,7 @@
 namespace {
 
 int HookCalls = 0;
-int32_t ModuleIdSeenByHook = 0;
+intptr_t ModuleIdSeenByHook = 0;
 
 void CountingHook() {
     ++HookCalls;

@@ -26,7 +26,7 @@
 
 namespace {
 
-volatile int32_t Sink = 0;  // keeps measured results alive
+volatile intptr_t Sink = 0;  // keeps measured results alive
 
 // ---- the stub host ------------------------------------------------------------
 
@@ -276,14 +276,20 @@ void PrintDllFacts(const std::string& dllPath) {
     std::printf("  Lanternix.dll is %llu bytes (target at most %llu: %s), %s\n",
                 static_cast<unsigned long long>(facts.FileSize), static_cast<unsigned long long>(SizeTarget),
                 facts.FileSize <= SizeTarget ? "met" : "NOT MET",
-                facts.Machine == IMAGE_FILE_MACHINE_I386 ? "32-bit x86" : "not 32-bit x86");
+                facts.Machine == IMAGE_FILE_MACHINE_I386    ? "32-bit x86"
+                : facts.Machine == IMAGE_FILE_MACHINE_AMD64 ? "64-bit x64"
+                                                            : "neither x86 nor x64");
     std::printf("  it imports (DLL, number of functions):");
     for (const ImportedDll& imported : facts.Imports)
         std::printf(" %s (%zu)", imported.Name.c_str(), imported.Functions);
     std::printf("\n  hardening:");
-    const std::pair<uint16_t, const char*> flags[] = {{IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, "DYNAMIC_BASE"},
-                                                      {IMAGE_DLLCHARACTERISTICS_NX_COMPAT, "NX_COMPAT"},
-                                                      {IMAGE_DLLCHARACTERISTICS_NO_SEH, "NO_SEH"}};
+    // NO_SEH declares that 32-bit code installs no exception handler; 64-bit
+    // code has none to declare, and asks for ASLR over the whole address space.
+    const std::pair<uint16_t, const char*> flags[] = {
+        {IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, "DYNAMIC_BASE"},
+        {IMAGE_DLLCHARACTERISTICS_NX_COMPAT, "NX_COMPAT"},
+        facts.Bits == 64 ? std::pair<uint16_t, const char*>{IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA, "HIGH_ENTROPY_VA"}
+                         : std::pair<uint16_t, const char*>{IMAGE_DLLCHARACTERISTICS_NO_SEH, "NO_SEH"}};
     for (const auto& [bit, name] : flags)
         std::printf(" %s %s", name, (facts.DllCharacteristics & bit) != 0 ? "yes" : "no");
     const bool debugSections = std::any_of(facts.Sections.begin(), facts.Sections.end(),
@@ -295,7 +301,8 @@ void PrintDllFacts(const std::string& dllPath) {
 
 int main() {
     const std::string dllPath = PluginDll::Path();
-    std::printf("Lanternix benchmark (best round; median round in brackets)\n\n");
+    std::printf("Lanternix benchmark, %d-bit (best round; median round in brackets)\n\n",
+                static_cast<int>(sizeof(void*) * 8));
 
     // The list as stored after configuration, read at every start-up.
     const std::string settingsPath = std::string(BenchRoot) + SettingsKeyName;

@@ -1,9 +1,8 @@
-// Language files parsed (escapes, the .Language line), read from their folder, chosen by name.
+// Language files parsed (header, encoding, escapes), read from their folder in directory order, chosen by name.
 #include "tools/host/language_file.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <sstream>
 
 #include "tools/host/text.h"
@@ -42,25 +41,29 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
 
 }  // namespace
 
-LanguageFile ParseLanguageFile(const std::string& content) {
+LanguageFile ParseLanguageFile(const std::string& content, unsigned oemCodePage) {
     LanguageFile file;
-    std::istringstream input(content);
+    file.OemCodePage = oemCodePage;
+    std::string body = content;
+    file.ByteOrderMark = DropByteOrderMark(body);
+    std::istringstream input(body);
     std::string raw;
-    bool inContents = false;
-    bool named = false;
-    while (std::getline(input, raw)) {
+    bool inHeader = true;
+    for (int32_t number = 1; std::getline(input, raw); ++number) {
+        if (!file.ByteOrderMark && file.OemFromLine == 0 && !IsUtf8(raw)) file.OemFromLine = number;
+        const bool oem = file.OemFromLine != 0;
         const std::string line = Trim(raw);
         if (line.empty()) continue;
         if (line[0] == '"') {
-            file.Texts.push_back(Unescape(line));
-        } else if (StartsWithIgnoringCase(line, "@Contents")) {
-            inContents = true;
-        } else if (!inContents && !named && StartsWithIgnoringCase(line, ".Language=")) {
-            const std::string value = line.substr(10);
+            inHeader = false;
+            const std::string text = Unescape(line);
+            file.Texts.push_back(oem ? text : WideToCodePage(Widen(text), oemCodePage));
+        } else if (inHeader && !file.IsLanguageFile && StartsWithIgnoringCase(line, ".Language=")) {
+            const std::string value = oem ? Narrow(CodePageToWide(line.substr(10), oemCodePage)) : line.substr(10);
             const size_t comma = value.find(',');
             file.Name = Trim(value.substr(0, comma));
             file.Description = comma == std::string::npos ? "" : Trim(value.substr(comma + 1));
-            named = true;
+            file.IsLanguageFile = true;
         }
     }
     return file;
@@ -69,21 +72,24 @@ LanguageFile ParseLanguageFile(const std::string& content) {
 int32_t ChooseLanguageFile(const std::vector<LanguageFile>& files, const std::string& language) {
     for (const std::string& wanted : {language, std::string("English")})
         for (size_t i = 0; i < files.size(); ++i)
-            if (!files[i].Name.empty() && EqualsIgnoringCase(files[i].Name, wanted)) return static_cast<int32_t>(i);
-    return files.empty() ? -1 : 0;
+            if (EqualsIgnoringCase(files[i].Name, wanted)) return static_cast<int32_t>(i);
+    return static_cast<int32_t>(files.size()) - 1;
 }
 
-bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& error) {
-    std::string content, reason;
-    if (!ReadWholeFile(path, content, reason))
-        return error = "cannot read the language file " + path + ": " + reason, false;
-    file = ParseLanguageFile(content);
+bool ReadLanguageFile(const std::string& path, unsigned oemCodePage, LanguageFile& file, std::string& reason) {
+    std::string content, why;
+    if (!ReadWholeFile(path, content, why)) return reason = "it cannot be read (" + why + ")", false;
+    file = ParseLanguageFile(content, oemCodePage);
     file.FileName = FileName(path);
+    if (!file.IsLanguageFile)
+        return reason = "it has no .Language= line before its first message, so it is no language file", false;
     return true;
 }
 
-bool ReadLanguageFiles(const std::string& folder, std::vector<LanguageFile>& files, std::string& error) {
+bool ReadLanguageFiles(const std::string& folder, unsigned oemCodePage, std::vector<LanguageFile>& files,
+                       std::vector<std::string>& skipped, std::string& error) {
     files.clear();
+    skipped.clear();
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
     const UniqueFindHandle search(FindFirstFileW(Widen(folder + "*.lng").c_str(), &found));
@@ -92,17 +98,31 @@ bool ReadLanguageFiles(const std::string& folder, std::vector<LanguageFile>& fil
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
         } while (FindNextFileW(search.get(), &found));
     }
-    if (names.empty())
-        return error = "no language file (*.lng) beside the plug-in in " + folder +
-                       ": the plug-in would have no menu entry, no dialog texts",
-               false;
-    std::sort(names.begin(), names.end(), LessIgnoringCase);
+    const std::string without = ": the plug-in would have no menu entry, no dialog texts";
+    if (names.empty()) return error = "no language file (*.lng) beside the plug-in in " + folder + without, false;
+    std::string reasons;
     for (const std::string& name : names) {
         LanguageFile file;
-        if (!ReadLanguageFile(folder + name, file, error)) return false;
-        files.push_back(file);
+        std::string reason;
+        if (ReadLanguageFile(folder + name, oemCodePage, file, reason)) {
+            files.push_back(file);
+        } else {
+            skipped.push_back(name + " skipped: " + reason);
+            reasons += (reasons.empty() ? "" : "; ") + name + ": " + reason;
+        }
     }
+    if (files.empty())
+        return error = "no readable language file beside the plug-in in " + folder + " (" + reasons + ")" + without,
+               false;
     return true;
+}
+
+std::string ReadAs(const LanguageFile& file) {
+    const std::string codePage = "OEM code page " + std::to_string(file.OemCodePage);
+    if (file.ByteOrderMark) return "UTF-8 with a byte-order mark, texts converted to " + codePage;
+    if (file.OemFromLine == 1) return "read in " + codePage;
+    if (file.OemFromLine > 1) return "UTF-8 to line " + std::to_string(file.OemFromLine - 1) + ", then " + codePage;
+    return "";
 }
 
 std::string LanguageNames(const std::vector<LanguageFile>& files) {

@@ -1,6 +1,7 @@
 // The plug-in's language files as the file manager reads them: the *.lng
-// files beside the plug-in, each with a ".Language=NAME,DESCRIPTION" line and
-// one quoted line per message, in the OEM code page.
+// files beside the plug-in, each with a ".Language=NAME,DESCRIPTION" line in
+// its header and one quoted line per message. The plug-in gets the texts in
+// the OEM code page, whatever the file's encoding.
 #pragma once
 
 #include <cstdint>
@@ -8,27 +9,44 @@
 #include <vector>
 
 struct LanguageFile {
-    std::string FileName;  // without its folder, for messages
-    std::string Name;      // from the .Language line; empty when the file has none
+    std::string FileName;         // without its folder, for messages
+    bool IsLanguageFile = false;  // its header has a .Language line
+    std::string Name;             // from the .Language line, in UTF-8
     std::string Description;
-    std::vector<std::string> Texts;  // by message id, in the OEM code page as read
+    std::vector<std::string> Texts;  // by message id, in the OEM code page
+    unsigned OemCodePage = 0;
+    bool ByteOrderMark = false;  // it starts with one, so it is UTF-8 throughout
+    int32_t OemFromLine = 0;     // read in the OEM code page from this line (from 1) on; 0: UTF-8 throughout
 };
 
-// One file's content: a line is a message when, blanks trimmed, it starts
-// with a quote; messages count from id 0 in file order. The .Language line
-// counts only before a line starting with "@Contents".
-LanguageFile ParseLanguageFile(const std::string& content);
+// One file's content. The header runs to the first line that starts with a
+// quote (blanks trimmed); its first ".Language=" line, in any case, names the
+// language. Each such line is a message; messages count from id 0 in file
+// order. A file that starts with a byte-order mark is UTF-8; else lines are
+// UTF-8 until the first one that is not, and from that one on in the OEM
+// code page. UTF-8 texts are converted to that code page, '?' for what it
+// cannot hold.
+LanguageFile ParseLanguageFile(const std::string& content, unsigned oemCodePage);
 
-// The file taken for the interface language: the one of that name (any
-// case), else English, else the first; -1 when there is none.
+// The file taken for the interface language, of files in directory order:
+// the first of that name (any case), else the first English one, else the
+// last; -1 when there is none.
 int32_t ChooseLanguageFile(const std::vector<LanguageFile>& files, const std::string& language);
 
-// Every *.lng file of the folder (UTF-8, with its trailing separator), in
-// name order. False, with a reason, when the folder holds none.
-bool ReadLanguageFiles(const std::string& folder, std::vector<LanguageFile>& files, std::string& error);
+// The language files of the folder (UTF-8, with its trailing separator), in
+// directory order, for a system of that OEM code page. Each *.lng file that
+// cannot be read or is no language file is left out, with a line naming it
+// and why in skipped. False, with a reason, when the folder holds no
+// language file.
+bool ReadLanguageFiles(const std::string& folder, unsigned oemCodePage, std::vector<LanguageFile>& files,
+                       std::vector<std::string>& skipped, std::string& error);
 
-// One given file (its path in UTF-8). False, with a reason, when it cannot be read.
-bool ReadLanguageFile(const std::string& path, LanguageFile& file, std::string& error);
+// One file (its path in UTF-8). False, with the reason, when it cannot be
+// read or has no .Language line.
+bool ReadLanguageFile(const std::string& path, unsigned oemCodePage, LanguageFile& file, std::string& reason);
+
+// How the file was read, for the banner: "" for UTF-8 without a mark.
+std::string ReadAs(const LanguageFile& file);
 
 // "English, German": the names of the files, for a person choosing one.
 std::string LanguageNames(const std::vector<LanguageFile>& files);

@@ -25,12 +25,16 @@
 
 namespace {
 
-// The language file the file manager would take, and a note when it is not
-// the one asked for.
-bool ChooseMessages(const Options& options, std::string& note, std::string& error) {
-    if (!options.MessagesPath.empty()) return ReadLanguageFile(options.MessagesPath, Host.Messages, error);
+// The language file the file manager would take, a note when it is not the
+// one asked for, and the files it passed over.
+bool ChooseMessages(const Options& options, std::string& note, std::vector<std::string>& skipped, std::string& error) {
+    if (!options.MessagesPath.empty()) {
+        std::string reason;
+        if (ReadLanguageFile(options.MessagesPath, GetOEMCP(), Host.Messages, reason)) return true;
+        return error = "cannot use the language file " + options.MessagesPath + ": " + reason, false;
+    }
     std::vector<LanguageFile> files;
-    if (!ReadLanguageFiles(FolderOf(ThePlugin->Dll.File()), files, error)) return false;
+    if (!ReadLanguageFiles(FolderOf(ThePlugin->Dll.File()), GetOEMCP(), files, skipped, error)) return false;
     Host.Messages = files[static_cast<size_t>(ChooseLanguageFile(files, options.Language))];
     if (!EqualsIgnoringCase(Host.Messages.Name, options.Language))
         note = "; no file is for " + Quoted(options.Language) + ", the languages here are " + LanguageNames(files);
@@ -56,9 +60,11 @@ int Run() {
     // The plug-in first: its folder holds the language files.
     static LoadedPlugin plugin(options.PluginPath.empty() ? PluginDll::Path() : options.PluginPath);
     ThePlugin = &plugin;
+    plugin.Dll.OtherWidthHost = LANTERNIX_OTHER_WIDTH_HOST;
     if (!plugin.Dll.Load(error)) return Fail(error);
     std::string languageNote;
-    if (!ChooseMessages(options, languageNote, error)) return Fail(error);
+    std::vector<std::string> skippedFiles;
+    if (!ChooseMessages(options, languageNote, skippedFiles, error)) return Fail(error);
 
     std::vector<ScriptStep> steps;
     if (!options.Script.empty()) {
@@ -79,8 +85,11 @@ int Run() {
     // Files the user named are shown as named; the ones beside the host by name only.
     const std::string pluginName = FileName(plugin.Dll.File());
     Say("plug-in", options.PluginPath.empty() ? pluginName : options.PluginPath);
+    const std::string readAs = ReadAs(Host.Messages);
     Say("messages", (options.MessagesPath.empty() ? Host.Messages.FileName : options.MessagesPath) + " (" +
-                        (Host.Messages.Name.empty() ? "no .Language line" : Host.Messages.Name) + languageNote + ")");
+                        (Host.Messages.Name.empty() ? "unnamed" : Host.Messages.Name) + languageNote + ")" +
+                        (readAs.empty() ? "" : ", " + readAs));
+    for (const std::string& skipped : skippedFiles) Problem(skipped);
     SettingsRoot = options.RegistryRoot;
     Say("registry", "HKEY_CURRENT_USER\\" + PluginKeyPath() + ", value " + PatternListValueName);
     if (options.ResetSettings) {

@@ -39,7 +39,8 @@ void PrintUsage() {
         "  --script FILE         run a session script (UTF-8) and print a transcript",
         "  --plugin FILE         the plug-in (default: Lanternix.dll beside this program)",
         "  --language NAME       the language file (*.lng beside the plug-in) whose .Language is NAME;",
-        "                        English when there is none, else any one (default: English)",
+        "                        English when there is none, else the last one in the folder",
+        "                        (default: English); the texts are in the system's OEM code page",
         "  --messages FILE       the language file to use instead",
         "  --registry-root PATH  settings root under HKEY_CURRENT_USER, at most " +
             std::to_string(LongestRegistryRoot) + " characters",

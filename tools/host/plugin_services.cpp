@@ -15,9 +15,9 @@ HostState Host;
 
 namespace {
 
-constexpr int32_t HostModuleId = 0x4C48;
+constexpr intptr_t HostModuleId = 0x4C48;
 
-void CheckModuleId(int32_t moduleId, const char* service) {
+void CheckModuleId(intptr_t moduleId, const char* service) {
     if (moduleId != HostModuleId)
         NoteProblem(std::string(service) + " was given module id " + std::to_string(moduleId) + ", not the host's " +
                     std::to_string(HostModuleId));
@@ -29,7 +29,7 @@ std::string ItemLabel(int32_t index) {
     return Quoted(panel.NameAt(index)) + " (" + std::to_string(index) + ")";
 }
 
-const char* ServeMessageBody(int32_t moduleId, int32_t messageId) {
+const char* ServeMessageBody(intptr_t moduleId, int32_t messageId) {
     CheckModuleId(moduleId, "MessageService");
     std::string problem;
     const char* text = MessageText(Host.Messages, messageId, problem);
@@ -37,7 +37,7 @@ const char* ServeMessageBody(int32_t moduleId, int32_t messageId) {
     return text;
 }
 
-int32_t ServePanelControlBody(int32_t panelId, int32_t command, void* parameter) {
+int32_t ServePanelControlBody(intptr_t panelId, int32_t command, void* parameter) {
     Panel& panel = Host.ThePanel;
     if (panelId != ActivePanel) {
         Note("asked for panel " + std::to_string(panelId) + ", which this host does not have");
@@ -90,7 +90,7 @@ void ShowDialog(const DialogItemRecord* items, int32_t count, int32_t width, int
     for (size_t i = first; i < lines.size(); ++i) Print("            " + OemToUtf8(lines[i]));
 }
 
-int32_t ServeDialogBody(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
+int32_t ServeDialogBody(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom, const char* topic,
                         DialogItemRecord* items, int32_t itemCount) {
     CheckModuleId(moduleId, "DialogService");
     PrintTrace();
@@ -109,7 +109,7 @@ int32_t ServeDialogBody(int32_t moduleId, int32_t left, int32_t top, int32_t rig
 }
 
 // The services as the plug-in calls them: no exception goes back into it.
-const char* __stdcall ServeMessage(int32_t moduleId, int32_t messageId) {
+const char* __stdcall ServeMessage(intptr_t moduleId, int32_t messageId) {
     try {
         return ServeMessageBody(moduleId, messageId);
     } catch (...) {
@@ -117,7 +117,7 @@ const char* __stdcall ServeMessage(int32_t moduleId, int32_t messageId) {
     }
 }
 
-int32_t __stdcall ServePanelControl(int32_t panelId, int32_t command, void* parameter) {
+int32_t __stdcall ServePanelControl(intptr_t panelId, int32_t command, void* parameter) {
     try {
         return ServePanelControlBody(panelId, command, parameter);
     } catch (...) {
@@ -133,7 +133,7 @@ int32_t __stdcall ServeNameMatch(const char* pattern, const char* name, int32_t 
     }
 }
 
-int32_t __stdcall ServeDialog(int32_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
+int32_t __stdcall ServeDialog(intptr_t moduleId, int32_t left, int32_t top, int32_t right, int32_t bottom,
                               const char* topic, DialogItemRecord* items, int32_t itemCount) {
     try {
         return ServeDialogBody(moduleId, left, top, right, bottom, topic, items, itemCount);

@@ -79,12 +79,14 @@ void ShowMenu() {
         for (int32_t i = 0; i < count; ++i)
             Say(i == 0 ? label : "", what + (texts[i] != nullptr ? Quoted(OemToUtf8(texts[i])) : "(no text)"));
     };
-    entries("plug-in menu entry ", "menu", info.MenuEntryTexts, info.MenuEntryCount);
-    entries("configuration menu entry ", "", info.ConfigEntryTexts, info.ConfigEntryCount);
+    // The counts are 32 bits wide, as the file manager reads them; on 64 bits
+    // padding follows each.
+    entries("plug-in menu entry ", "menu", info.MenuEntryTexts, static_cast<int32_t>(info.MenuEntryCount));
+    entries("configuration menu entry ", "", info.ConfigEntryTexts, static_cast<int32_t>(info.ConfigEntryCount));
 }
 
 void Invoke() {
-    int32_t result;
+    intptr_t result;
     {
         Watchdog dog("OpenPlugin", InvocationTimeout, GiveUp);
         result = ThePlugin->Dll.OpenPlugin(0, 0);

@@ -5,10 +5,6 @@
 
 #include "tools/host/text.h"
 
-namespace {
-const char ByteOrderMark[] = "\xEF\xBB\xBF";
-}  // namespace
-
 bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::string& error) {
     steps.clear();
     std::istringstream input(text);
@@ -21,7 +17,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
     };
     while (std::getline(input, raw)) {
         ++lineNumber;
-        if (lineNumber == 1 && raw.compare(0, 3, ByteOrderMark) == 0) raw.erase(0, 3);
+        if (lineNumber == 1) DropByteOrderMark(raw);
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         if (!IsUtf8(raw)) return fail("not UTF-8 text; save the script in UTF-8");
         if (raw.find('\0') != std::string::npos) return fail("a zero byte, which no text holds");

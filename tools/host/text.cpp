@@ -74,23 +74,54 @@ bool IsUtf8(const std::string& bytes) {
                                                 static_cast<int>(bytes.size()), nullptr, 0) > 0;
 }
 
+bool DropByteOrderMark(std::string& text) {
+    if (text.compare(0, 3, "\xEF\xBB\xBF") != 0) return false;
+    text.erase(0, 3);
+    return true;
+}
+
 std::wstring OemToWide(const std::string& oem) { return ToWide(CP_OEMCP, 0, oem); }
 std::string OemToUtf8(const std::string& oem) { return Narrow(OemToWide(oem)); }
+std::wstring CodePageToWide(const std::string& text, unsigned codePage) { return ToWide(codePage, 0, text); }
+
+namespace {
+// The UTF-16 units of the character at i: a surrogate pair counts as one.
+size_t CharacterUnits(const std::wstring& wide, size_t i) {
+    return (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size()) ? 2 : 1;
+}
+
+// One character in the code page. A character the code page lacks comes back
+// as '?' or a look-alike: only one that converts back to itself has a place.
+bool CharacterInCodePage(UINT codePage, const std::wstring& character, std::string& bytes) {
+    char converted[8];
+    BOOL defaulted = FALSE;
+    const int length =
+        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, character.data(), static_cast<int>(character.size()),
+                            converted, sizeof converted, nullptr, &defaulted);
+    if (length <= 0 || defaulted) return false;
+    bytes.assign(converted, static_cast<size_t>(length));
+    return ToWide(codePage, 0, bytes) == character;
+}
+}  // namespace
+
+std::string WideToCodePage(const std::wstring& wide, unsigned codePage) {
+    std::string text, bytes;
+    for (size_t i = 0; i < wide.size();) {
+        const size_t units = CharacterUnits(wide, i);
+        text += CharacterInCodePage(codePage, wide.substr(i, units), bytes) ? bytes : "?";
+        i += units;
+    }
+    return text;
+}
 
 bool WideToOem(const std::wstring& wide, std::string& oem, std::string& refused) {
     oem.clear();
     refused.clear();
+    std::string bytes;
     for (size_t i = 0; i < wide.size();) {
-        // One character: a surrogate pair counts as one.
-        const size_t units = (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size()) ? 2 : 1;
+        const size_t units = CharacterUnits(wide, i);
         const std::wstring character = wide.substr(i, units);
-        char bytes[8];
-        BOOL defaulted = FALSE;
-        const int length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, character.data(),
-                                               static_cast<int>(units), bytes, sizeof bytes, nullptr, &defaulted);
-        // A character the code page lacks comes back as '?' or a look-alike:
-        // only one that converts back to itself has a place there.
-        if (length <= 0 || defaulted || OemToWide(std::string(bytes, static_cast<size_t>(length))) != character) {
+        if (!CharacterInCodePage(CP_OEMCP, character, bytes)) {
             const uint32_t code =
                 units == 2 ? 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u) : character[0];
             char number[16];
@@ -99,7 +130,7 @@ bool WideToOem(const std::wstring& wide, std::string& oem, std::string& refused)
             oem.clear();
             return false;
         }
-        oem.append(bytes, static_cast<size_t>(length));
+        oem += bytes;
         i += units;
     }
     return true;

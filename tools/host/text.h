@@ -21,6 +21,8 @@ std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);
 // True when the bytes are valid UTF-8.
 bool IsUtf8(const std::string& bytes);
+// Drops a UTF-8 byte-order mark from the start; true when there was one.
+bool DropByteOrderMark(std::string& text);
 
 // The file manager's OEM code page, in which the plug-in gets every text.
 std::string OemToUtf8(const std::string& oem);
@@ -29,5 +31,10 @@ std::wstring OemToWide(const std::string& oem);
 // refused then names the first such character, as in "日 (U+65E5)".
 bool WideToOem(const std::wstring& wide, std::string& oem, std::string& refused);
 bool Utf8ToOem(const std::string& utf8, std::string& oem, std::string& refused);
+// Conversions in a code page named, for files read as a system of that code
+// page reads them. WideToCodePage puts '?' for each character the code page
+// has no place for.
+std::wstring CodePageToWide(const std::string& text, unsigned codePage);
+std::string WideToCodePage(const std::wstring& wide, unsigned codePage);
 // "OEM code page 437", for messages.
 std::string OemCodePageName();

@@ -12,9 +12,9 @@ constexpr int32_t LeanModuleId = 7;
 
 const char* const MessageTexts[] = {"Store", "Cancel", "Lanternix", "Lanternix settings", "Patterns:"};
 
-const char* __stdcall LeanMessage(int32_t, int32_t id) { return id >= 0 && id < 5 ? MessageTexts[id] : nullptr; }
+const char* __stdcall LeanMessage(intptr_t, int32_t id) { return id >= 0 && id < 5 ? MessageTexts[id] : nullptr; }
 
-int32_t __stdcall LeanPanel(int32_t, int32_t command, void* parameter) {
+int32_t __stdcall LeanPanel(intptr_t, int32_t command, void* parameter) {
     if (command == PanelGetInfo && parameter != nullptr) {
         const LeanHost& host = LeanHost::Instance();
         auto* info = static_cast<PanelInfoRecord*>(parameter);
@@ -26,7 +26,7 @@ int32_t __stdcall LeanPanel(int32_t, int32_t command, void* parameter) {
     return 1;
 }
 
-int32_t __stdcall LeanDialog(int32_t, int32_t, int32_t, int32_t, int32_t, const char*, DialogItemRecord* items,
+int32_t __stdcall LeanDialog(intptr_t, int32_t, int32_t, int32_t, int32_t, const char*, DialogItemRecord* items,
                              int32_t count) {
     const LeanHost& host = LeanHost::Instance();
     if (host.DialogEdit != nullptr && count > 2) {

@@ -18,6 +18,7 @@ struct PeFacts {
     std::string Problem;  // why Valid is false
     uint64_t FileSize = 0;
     uint16_t Machine = 0;
+    int Bits = 0;                     // 32 or 64, by the optional header
     uint16_t DllCharacteristics = 0;  // IMAGE_DLLCHARACTERISTICS_* bits
     std::vector<ImportedDll> Imports;
     // Long names (".debug_info") as the string table gives them; a stripped
@@ -29,5 +30,9 @@ PeFacts ReadPeFacts(const std::string& path);
 
 // The relative virtual addresses of the aligned 32-bit words of the file's
 // writable initialised data that hold `value`; empty when none do or the file
-// is no 32-bit PE file.
+// is no PE file.
 std::vector<uint32_t> WritableDataWordsHolding(const std::string& path, uint32_t value);
+
+// 32 or 64 for a PE file of that width, read from its headers alone; 0 when
+// the file cannot be read or is no PE file.
+int PeFileBits(const std::string& path);

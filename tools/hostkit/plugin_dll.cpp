@@ -1,8 +1,10 @@
+// Loading the plug-in DLL by path and finding its four entry points.
 #include "tools/hostkit/plugin_dll.h"
 
 #include <utility>
 
 #include "tools/hostkit/paths.h"
+#include "tools/hostkit/pe_facts.h"
 
 namespace {
 
@@ -33,6 +35,14 @@ PluginDll::PluginDll(std::string file) : file_(std::move(file)) {}
 
 bool PluginDll::Load(std::string& error) {
     Unload();
+    // A DLL of the other width cannot be loaded, and the system's reason for
+    // that says nothing a person could act on.
+    constexpr int ProgramBits = static_cast<int>(sizeof(void*) * 8);
+    const int bits = PeFileBits(file_);
+    if (bits != 0 && bits != ProgramBits)
+        return error = FileName(file_) + " is a " + std::to_string(bits) + "-bit DLL; this host is " +
+                       std::to_string(ProgramBits) + "-bit" + (OtherWidthHost.empty() ? "" : ": use " + OtherWidthHost),
+               false;
     module_.reset(LoadLibraryA(file_.c_str()));
     if (!module_)
         return error = "cannot load the plug-in " + file_ + ": " + SystemReason(GetLastError(), FileName(file_)), false;

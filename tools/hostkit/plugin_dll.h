@@ -12,7 +12,7 @@
 
 using SetStartupInfoProc = void(__stdcall*)(const StartupRecord*);
 using GetPluginInfoProc = void(__stdcall*)(PluginInfoRecord*);
-using OpenPluginProc = int32_t(__stdcall*)(int32_t, int32_t);
+using OpenPluginProc = intptr_t(__stdcall*)(int32_t, intptr_t);
 using ConfigureProc = int32_t(__stdcall*)(int32_t);
 
 // An entry point of a loaded module found by name; null when it has none.
@@ -35,13 +35,18 @@ public:
     const std::string& File() const { return file_; }
 
     // Loads the DLL afresh and finds its entry points; on failure the error
-    // names the file and the system's reason, or the missing entry points,
-    // and nothing stays loaded.
+    // names the file and the system's reason, the missing entry points, or
+    // the DLL's width when it is not this program's, and nothing stays
+    // loaded.
     bool Load(std::string& error);
     bool Loaded() const { return static_cast<bool>(module_); }
     HMODULE Module() const { return module_.get(); }
     // True when the library really left the process.
     bool Unload();
+
+    // The program to use instead for a DLL of the other width, named in the
+    // error; empty when there is none to name.
+    std::string OtherWidthHost;
 
     SetStartupInfoProc SetStartupInfo = nullptr;
     GetPluginInfoProc GetPluginInfo = nullptr;

@@ -9,7 +9,7 @@
 
 // What a host offers the plug-in through its record.
 struct HostServices {
-    int32_t ModuleId = 0;
+    intptr_t ModuleId = 0;
     DialogServiceProc Dialog = nullptr;
     MessageServiceProc Message = nullptr;
     PanelControlServiceProc PanelControl = nullptr;
