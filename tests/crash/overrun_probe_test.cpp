@@ -1,9 +1,10 @@
-// A host that writes 1,024 bytes into the 496-byte panel record the plug-in
-// hands it: the plug-in's stack guard must end the process at once, with
-// STATUS_STACK_BUFFER_OVERRUN and before any exception handler runs. The first
-// test runs the second in a child process and reads its exit code; the second
-// then ends this program too, which check-overrun-report.cmake expects the
-// runner to report. Not a test program of its own.
+// A host that writes 4,096 bytes into the panel record the plug-in hands it
+// (496 bytes, 512 at 64 bits): the plug-in's stack guard must end the
+// process at once, with STATUS_STACK_BUFFER_OVERRUN and before any exception
+// handler runs. The first test runs the second in a child process and reads
+// its exit code; the second then ends this program too, which
+// check-overrun-report.cmake expects the runner to report. Not a test program
+// of its own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,7 +18,11 @@
 
 namespace {
 
-constexpr size_t OverrunBytes = 1024;
+// Far enough to pass the guard of any frame the compiler lays the record in
+// (Clang puts its other locals between the two), not so far as to leave the
+// room the probe keeps above the call.
+constexpr size_t OverrunBytes = 4096;
+constexpr size_t RoomAboveTheCall = 4 * OverrunBytes;
 static_assert(OverrunBytes > sizeof(PanelInfoRecord));
 constexpr DWORD StackBufferOverrun = 0xC0000409;
 
@@ -86,6 +91,16 @@ ChildRun RunAlone(const std::string& test) {
     return run;
 }
 
+// Calls OpenPlugin below a frame of RoomAboveTheCall bytes, so the overrun
+// stays within this thread's stack whatever lies above the plug-in's frame.
+__attribute__((noinline)) void CallWithRoomAbove(PluginDll& dll) {
+    volatile char room[RoomAboveTheCall];
+    room[0] = 0;
+    Say("OpenPlugin called");
+    dll.OpenPlugin(0, 0);
+    room[RoomAboveTheCall - 1] = room[0];
+}
+
 TEST(OverrunProbe, EndsTheProcessWithStackBufferOverrun) {
     ChildRun run;
     {
@@ -116,8 +131,7 @@ TEST(OverrunProbe, HostWritesPastThePanelRecord) {
     FlushConsoleInput();
     // A Ctrl release asks for the panel to open the item under the cursor.
     QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
-    Say("OpenPlugin called");
-    dll.OpenPlugin(0, 0);
+    CallWithRoomAbove(dll);
     Say("OpenPlugin returned");
     ADD_FAILURE() << "the overrun went unnoticed";
 }
