@@ -2,6 +2,7 @@
 #include "relay/config_dialog.h"
 
 #include "relay/key_relay.h"
+#include "relay/plugin.h"
 #include "relay/plugin_constants.h"
 #include "support/item_dialog.h"
 #include "support/settings.h"
@@ -46,6 +47,9 @@ ItemValueList ConfigurationDialogValues() {
 }  // namespace
 
 extern "C" int32_t __stdcall Configure(int32_t) {
+    // A list the plug-in could not read is never shown: a Save of the list
+    // shown in its place would replace it. Until it is read, no dialog.
+    if (!ReadUnreadStoredList()) return HostFalse;
     // An empty list (no memory for it) shows no dialog and changes nothing.
     if (RunItemDialog(nullptr, ConfigurationDialogValues()) != SaveButtonIndex) return HostFalse;
     WriteSettingText(HKEY_CURRENT_USER, PatternListValueName, StartPatternList.c_str());

@@ -18,6 +18,15 @@ const char* ConfigEntryText = nullptr;
 void StartPlugin() { StartupHook = LoadSettings; }
 void StopPlugin() { ReleaseStartPatternList(); }
 
+// True while memory ran short for the stored list when it was last read: the
+// list in use is then the default (or empty), not necessarily the user's.
+bool StoredListUnread = false;
+
+// Reads the stored list, else the default, into a fresh text.
+SettingRead ReadPatternList(Text& list) {
+    return ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, DefaultStartPatternList, list);
+}
+
 }  // namespace
 
 void LoadSettings() {
@@ -29,8 +38,17 @@ void LoadSettings() {
     // A fresh result: should even the default fail to fit in memory, the list
     // becomes empty rather than keeping some other text.
     Text list;
-    ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, DefaultStartPatternList, list);
+    StoredListUnread = ReadPatternList(list) == SettingRead::MemoryShort;
     StartPatternList.swap(list);
+}
+
+bool ReadUnreadStoredList() {
+    if (!StoredListUnread) return true;
+    Text list;
+    if (ReadPatternList(list) == SettingRead::MemoryShort) return false;
+    StartPatternList.swap(list);
+    StoredListUnread = false;
+    return true;
 }
 
 extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {

@@ -10,4 +10,10 @@
 // without loading the DLL.
 void LoadSettings();
 
+// Reads the stored list again should memory have run short for it when it was
+// last read (the list in use is then the default, or empty): true when the
+// list in use is now as stored (or the default, with nothing stored); false,
+// and nothing changed, while memory is still short.
+bool ReadUnreadStoredList();
+
 extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info);

@@ -5,11 +5,13 @@
 #   clang_build   the same built with Clang: build-clang/, or $LANTERNIX_BUILD-clang
 #   build64       the 64-bit DLL and everything around it, with GCC: build-x64/
 #   clang_build64 the 64-bit build with Clang: build-x64-clang/
+#   coverage_build the coverage build of the 32-bit code: build-coverage/
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${LANTERNIX_BUILD:-build}
 build=${build%/}
 [[ $build == /* ]] || build=$root/$build
 clang_build=$build-clang
+coverage_build=$build-coverage
 build64=$build-x64
 clang_build64=$build-x64-clang
 # Every build folder, as scripts/test.sh builds and tests them.

@@ -4,6 +4,7 @@
 # GoogleTest sources, Wine (32- and 64-bit), script(1), the locale sources (a
 # test makes a Russian locale from them), and for the Clang builds and the
 # checks Clang, lld, clang-format and clang-tidy.
+# The coverage report (scripts/coverage.sh) needs Python too.
 set -euo pipefail
 
 missing=()
@@ -11,6 +12,7 @@ have_package() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "instal
 for package in g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake googletest bsdutils locales wine wine32:i386 wine64 clang lld clang-format clang-tidy; do
     have_package "$package" || missing+=("$package")
 done
+have_package python3 || missing+=(python3)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"

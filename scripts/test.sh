@@ -4,6 +4,7 @@
 # and for 64-bit hosts with GCC (build-x64/) and Clang (build-x64-clang/);
 # clang-tidy; every DLL's exports, imports and sections; then every build's
 # tests under Wine.
+# Last, the coverage of support/ and relay/ (scripts/coverage.sh).
 set -euo pipefail
 source "$(dirname "$0")/folders.sh"
 cd "$root"
@@ -20,3 +21,5 @@ for folder in "${all_builds[@]}"; do
     echo "Tests of $folder:"
     ctest --test-dir "$folder" --output-on-failure -j "$(nproc)"
 done
+echo "Coverage of support/ and relay/ ($coverage_build):"
+scripts/coverage.sh

@@ -18,7 +18,6 @@ bool BasicText::Assign(const char* chars, size_t count) {
 }
 
 bool BasicText::Append(const char* chars, size_t count) {
-    if (count == 0) return true;
     if (count > static_cast<size_t>(-1) - size_ - 1) return false;
     // realloc keeps the old block when it fails, and the text with it.
     char* grown = static_cast<char*>(std::realloc(chars_, size_ + count + 1));

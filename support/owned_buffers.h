@@ -26,7 +26,8 @@ public:
     bool Assign(const char* terminated) {
         return Assign(terminated, terminated != nullptr ? std::strlen(terminated) : 0);
     }
-    // Adds `count` characters at the end; they may not lie within this text.
+    // Adds `count` characters, one at least, at the end; they may not lie within
+    // this text.
     bool Append(const char* chars, size_t count);
     bool Append(const char* terminated) { return Append(terminated, std::strlen(terminated)); }
 
@@ -104,12 +105,9 @@ public:
     OwnedArray(const OwnedArray&) = delete;
     OwnedArray& operator=(const OwnedArray&) = delete;
 
-    // Replaces the contents with `count` fresh elements.
+    // Replaces the contents with `count` fresh elements; the plug-in always
+    // asks for some.
     bool Allocate(size_t count) {
-        if (count == 0) {
-            reset();
-            return true;
-        }
         T* items = static_cast<T*>(std::calloc(count, sizeof(T)));
         if (items == nullptr) return false;
         if constexpr (!std::is_trivially_default_constructible_v<T>)
@@ -123,7 +121,7 @@ public:
     bool Assign(const T* values, size_t count) {
         static_assert(std::is_trivially_copyable_v<T>, "copied byte for byte");
         if (!Allocate(count)) return false;
-        if (count != 0) std::memcpy(items_, values, count * sizeof(T));
+        std::memcpy(items_, values, count * sizeof(T));
         return true;
     }
 

@@ -48,17 +48,21 @@ bool ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, 
     return true;
 }
 
-void ReadSettingText(HKEY root, const char* name, const char* defaultText, BasicText& result) {
+SettingRead ReadSettingText(HKEY root, const char* name, const char* defaultText, BasicText& result) {
     // One spare byte past the registry's share: data that hold no zero byte
     // (a REG_SZ stored without one, REG_BINARY, REG_DWORD) end where the data
     // read end, not somewhere beyond them.
     OwnedArray<char> buffer;
     uint32_t bytesRead = 0;
-    if (buffer.Allocate(SettingReadBufferSize + 1) &&
-        ReadSettingValue(root, name, buffer.data(), SettingReadBufferSize, &bytesRead)) {
+    SettingRead read = SettingRead::Default;
+    if (!buffer.Allocate(SettingReadBufferSize + 1)) {
+        read = SettingRead::MemoryShort;
+    } else if (ReadSettingValue(root, name, buffer.data(), SettingReadBufferSize, &bytesRead)) {
         buffer[bytesRead] = '\0';
-        if (result.Assign(buffer.data())) return;
+        if (result.Assign(buffer.data())) return SettingRead::Stored;
+        read = SettingRead::MemoryShort;
     }
     // No value, or no memory for it: the default, when it fits in memory.
-    result.Assign(defaultText);
+    if (!result.Assign(defaultText)) read = SettingRead::MemoryShort;
+    return read;
 }

@@ -33,7 +33,15 @@ void WriteSettingText(HKEY root, const char* name, const char* value);
 // the whole value fitted; *bytesRead (when given) receives the data size then.
 bool ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, uint32_t* bytesRead = nullptr);
 
+// What ReadSettingText found.
+enum class SettingRead : uint8_t {
+    Stored,       // the value's text is the result
+    Default,      // no whole value to read: the default is the result
+    MemoryShort,  // memory ran short: the default is the result, or it stays as it was
+};
+
 // Sets result to the value's data up to its first zero byte, or to the default
 // when the value can't be read whole. Should memory run short even for the
-// default, the result stays as it was.
-void ReadSettingText(HKEY root, const char* name, const char* defaultText, BasicText& result);
+// default, the result stays as it was. MemoryShort says that the value, if
+// there is one, was not read.
+SettingRead ReadSettingText(HKEY root, const char* name, const char* defaultText, BasicText& result);

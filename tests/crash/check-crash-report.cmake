@@ -20,12 +20,8 @@ file(COPY_FILE ${PROGRAM} ${WORK_DIR}/${program_name})
 file(COPY_FILE ${FAULTING_PLUGIN} ${WORK_DIR}/Lanternix.dll)
 file(COPY_FILE ${PLUGIN} ${WORK_DIR}/LanternixReal.dll)
 
-execute_process(COMMAND ${RUNNER} --gtest ${WORK_DIR}/${program_name}
-  OUTPUT_VARIABLE output
-  ERROR_VARIABLE output
-  RESULT_VARIABLE status
-  TIMEOUT 240)
-string(REPLACE "\r" "" output "${output}")
+include(${CMAKE_CURRENT_LIST_DIR}/run-checked.cmake)
+run_test_program(${WORK_DIR}/${program_name} output status)
 
 set(problems "")
 if(NOT status EQUAL 98)
@@ -54,8 +50,5 @@ else()
   endif()
 endif()
 
-if(NOT problems STREQUAL "")
-  execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${output}")
-  message(FATAL_ERROR "The crash was not reported as a crash:\n${problems}")
-endif()
+fail_on_problems("${problems}" "${output}" "The crash was not reported as a crash")
 message(STATUS "The fault in ${running} was reported after ${passed_count} passed tests")

@@ -1,5 +1,6 @@
 // The DLL as a file a user installs: the version resource the file's
-// properties show, and what its PE header asks of the loader.
+// properties show, what its PE header asks of the loader, and the stack guard
+// its load draws.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/testbed/expected_facts.h"
 #include "tools/hostkit/pe_facts.h"
 #include "tools/hostkit/plugin_dll.h"
 
@@ -91,6 +93,25 @@ TEST(DllFile, HeaderAsksForRandomBaseAndNoExecuteDataAndHasNoExceptionHandlers) 
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
         EXPECT_EQ(system.count(name), 1u) << imported.Name;
     }
+}
+
+// The DLL is stripped: the guard is found by the value the file gives it, and
+// read at the same place in the loaded image.
+TEST(DllFile, LoadSeedsTheStackGuardTheFileHolds) {
+    const std::vector<uint32_t> places = WritableDataWordsHolding(PluginDll::Path(), expected::UnseededStackGuard);
+    ASSERT_EQ(places.size(), 1u) << "the guard's value in the file's data";
+    std::vector<uint32_t> guards;
+    for (int load = 0; load < 2; ++load) {
+        PluginDll dll;
+        ASSERT_TRUE(dll.Loaded());
+        uint32_t guard = 0;
+        std::memcpy(&guard, reinterpret_cast<const uint8_t*>(dll.Module()) + places[0], sizeof guard);
+        EXPECT_NE(guard, expected::UnseededStackGuard) << "load " << load;
+        EXPECT_EQ(guard & 0xFF, 0u) << "its first byte stays zero";
+        EXPECT_NE(guard, 0u);
+        guards.push_back(guard);
+    }
+    EXPECT_NE(guards[0], guards[1]) << "each load draws a guard of its own";
 }
 
 }  // namespace

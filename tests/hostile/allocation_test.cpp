@@ -3,6 +3,8 @@
 // what is in memory and in the registry afterwards is one of the outcomes the
 // rules allow.
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "tests/hostile/hostile.h"
 
@@ -16,13 +18,14 @@ protected:
     std::unique_ptr<PluginDll> dll;
     StartupRecord record{};
     int32_t result = -1;
+    bool editing = true;  // the dialog's answer puts `edit` into the field
     std::string edit;
 
     void SetUp() override {
         HostileTest::SetUp();
         host.RegistryRoot = root.Path();
         host.DialogAnswer = [this](DialogItemRecord* items, int32_t) {
-            if (result != -1) {
+            if (result != -1 && editing) {
                 std::memset(items[2].Text, 0, sizeof items[2].Text);
                 std::memcpy(items[2].Text, edit.data(), edit.size());
             }
@@ -54,7 +57,23 @@ protected:
         const RegistryValue value = ReadRegistryValue(settings.Path(), expected::ValueName);
         return value.Present ? value.Data.substr(0, value.Data.find('\0')) : "<none>";
     }
+
+    // The patterns the list in use holds, asked for over a name none matches.
+    std::vector<std::string> PatternsInUse() {
+        FailFencedAllocation(0);
+        host.Matcher = [](const std::string&, const std::string&) { return false; };
+        ReleaseCtrlOver(*dll, MakePanelItem("name.none"), true, "Ctrl release");
+        return host.MatchedPatterns();
+    }
 };
+
+// A list of short patterns, too long for the relay's stack copy and for the
+// dialog's field, its last pattern "*.exe".
+std::string LongList() {
+    std::string list;
+    for (int n = 0; list.size() < 900; ++n) list += "*.p" + std::to_string(1000 + n) + ",";
+    return list + "*.exe";
+}
 
 TEST_F(AllocationFailures, InSetStartupInfoKeepTheOldListOrGiveTheStoredOneTheDefaultOrNone) {
     const std::string stored = "*.stored,*.list,*.read,*.at,*.start";
@@ -89,6 +108,98 @@ TEST_F(AllocationFailures, InSetStartupInfoKeepTheOldListOrGiveTheStoredOneTheDe
         if (HasFailure()) return;  // the first failing case tells the story
     }
     EXPECT_GT(failures, 2) << "start-up allocates for the path, the read buffer and the list";
+}
+
+// Memory short at start-up, for the path, the read buffer, the list or the
+// default: the list the user stored (or, with none stored, the default) is
+// what the next dialog shows, read again once memory allows, and a Save of it
+// unchanged keeps it. While memory is still short, no dialog opens at all.
+TEST_F(AllocationFailures, AtStartUpNeverCostTheStoredList) {
+    const std::string mine = "*.mine,*.own";
+    for (const bool stored : {true, false}) {
+        SCOPED_TRACE(stored ? "a stored list" : "nothing stored");
+        const std::string list = stored ? mine : expected::DefaultList;
+        int failures = 0;
+        for (int countdown = 1;; ++countdown) {
+            CaseScope scope(stored ? "start-up allocation, stored list" : "start-up allocation, none stored",
+                            countdown);
+            if (stored) {
+                settings.SetText(expected::ValueName, mine);
+            } else {
+                RegDeleteTreeA(HKEY_CURRENT_USER, settings.Path().c_str());
+            }
+            dll->SetStartupInfo(&record);
+            FailFencedAllocation(countdown);
+            dll->SetStartupInfo(&record);
+            const bool hit = FencedFailureHit();
+
+            result = 3;  // the first button, the field as shown
+            editing = false;
+            host.DialogCalls.clear();
+            FailFencedAllocation(1);
+            EXPECT_EQ(dll->Configure(0), 0);
+            EXPECT_TRUE(host.DialogCalls.empty());
+            EXPECT_EQ(ListInRegistry(), stored ? mine : "<none>");
+
+            FailFencedAllocation(0);
+            EXPECT_EQ(dll->Configure(0), -1);
+            ASSERT_EQ(host.DialogCalls.size(), 1u);
+            EXPECT_EQ(std::string(host.DialogCalls[0].Items[2].Text), list);
+            EXPECT_EQ(ListInRegistry(), list);
+            EXPECT_EQ(PatternsInUse(), ReferencePatterns(list));
+            if (!hit) break;
+            ++failures;
+            if (HasFailure()) return;  // the first failing case tells the story
+        }
+        EXPECT_GT(failures, 3) << "start-up allocates for the path, its end, the read buffer and the list";
+    }
+}
+
+// Without memory for its copy, a list too long for the stack matches nothing
+// and the host is asked nothing: the file is viewed.
+TEST_F(AllocationFailures, ForTheCopyOfALongListMatchNothing) {
+    settings.SetText(expected::ValueName, LongList());
+    dll->SetStartupInfo(&record);
+    host.Matcher = [](const std::string& pattern, const std::string&) { return pattern == "*.exe"; };
+    const PanelItemRecord item = MakePanelItem("setup.exe");
+    FailFencedAllocation(1);
+    EXPECT_EQ(ReleaseCtrlOver(*dll, item, true, "Ctrl release, no memory"),
+              (std::vector<std::string>{CtrlReleasedKey(), F3Keys(false), F3Keys(true)}));
+    EXPECT_TRUE(FencedFailureHit());
+    EXPECT_TRUE(host.NameMatchCalls.empty());
+
+    FailFencedAllocation(0);
+    EXPECT_EQ(ReleaseCtrlOver(*dll, item, true, "Ctrl release"),
+              (std::vector<std::string>{CtrlReleasedKey(), EnterKeys(false), EnterKeys(true)}));
+    EXPECT_EQ(host.MatchedPatterns(), ReferencePatterns(LongList()));
+}
+
+// A list longer than the dialog's field, confirmed unedited while memory runs
+// short at each allocation in turn: no dialog or no read-back, and the whole
+// list stays in use and stored.
+TEST_F(AllocationFailures, InConfigureOfALongListKeepItWhole) {
+    const std::string list = LongList();
+    settings.SetText(expected::ValueName, list);
+    dll->SetStartupInfo(&record);
+    editing = false;
+    for (const int32_t closing : {3, 4}) {
+        int failures = 0;
+        for (int countdown = 1;; ++countdown) {
+            CaseScope scope(closing == 3 ? "Configure 3 allocation, long list" : "Configure 4 allocation, long list",
+                            countdown);
+            result = closing;
+            FailFencedAllocation(countdown);
+            const int32_t returned = dll->Configure(0);
+            const bool hit = FencedFailureHit();
+            EXPECT_EQ(returned, hit || closing == 4 ? 0 : -1);
+            EXPECT_EQ(ListInRegistry(), list);
+            EXPECT_EQ(PatternsInUse(), ReferencePatterns(list));
+            if (!hit) break;
+            ++failures;
+            if (HasFailure()) return;  // the first failing case tells the story
+        }
+        EXPECT_GT(failures, 4) << "the value list, the items, the cut texts, the whole text and the read-back";
+    }
 }
 
 TEST_F(AllocationFailures, InConfigureChangeAllOrNothing) {

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "tests/testbed/crash_report.h"
+#include "tests/testbed/import_slot.h"
 #include "tools/hostkit/system_handles.h"
 
 namespace hostile {
@@ -221,43 +222,24 @@ void* __cdecl FencedRealloc(void* block, size_t size) {
     return moved;
 }
 
-// An entry of the import address table: pointer-sized.
-using ImportSlot = decltype(IMAGE_THUNK_DATA::u1.Function);
-
+// Keeps the DLL's own function the first time, so a second load finds it too.
 template <typename Proc>
-void Redirect(ImportSlot& slot, Proc& original, Proc replacement) {
-    if (original == nullptr) original = reinterpret_cast<Proc>(static_cast<uintptr_t>(slot));
-    DWORD old = 0;
-    VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &old);
-    slot = static_cast<ImportSlot>(reinterpret_cast<uintptr_t>(replacement));
-    VirtualProtect(&slot, sizeof slot, old, &old);
+void Redirect(HMODULE module, const char* function, Proc& original, Proc replacement, int& redirected) {
+    ImportEntry* slot = ImportSlot(module, "msvcrt.dll", function);
+    if (slot == nullptr) return;
+    const ImportEntry old = ReplaceImport(*slot, reinterpret_cast<const void*>(replacement));
+    if (original == nullptr) original = reinterpret_cast<Proc>(static_cast<uintptr_t>(old));
+    ++redirected;
 }
 
 }  // namespace
 
 void FenceHeapOf(HMODULE module) {
-    auto* base = reinterpret_cast<uint8_t*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    // The headers and import thunks of the build's own width.
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     int redirected = 0;
-    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name != 0;
-         ++library) {
-        if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "msvcrt.dll") != 0) continue;
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) continue;
-            const char* name = reinterpret_cast<const char*>(
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
-            ImportSlot& slot = slots->u1.Function;
-            if (std::strcmp(name, "malloc") == 0) Redirect(slot, RealMalloc, &FencedMalloc), ++redirected;
-            if (std::strcmp(name, "calloc") == 0) Redirect(slot, RealCalloc, &FencedCalloc), ++redirected;
-            if (std::strcmp(name, "realloc") == 0) Redirect(slot, RealRealloc, &FencedRealloc), ++redirected;
-            if (std::strcmp(name, "free") == 0) Redirect(slot, RealFree, &FencedFree), ++redirected;
-        }
-    }
+    Redirect(module, "malloc", RealMalloc, &FencedMalloc, redirected);
+    Redirect(module, "calloc", RealCalloc, &FencedCalloc, redirected);
+    Redirect(module, "realloc", RealRealloc, &FencedRealloc, redirected);
+    Redirect(module, "free", RealFree, &FencedFree, redirected);
     EXPECT_EQ(redirected, 4) << "the DLL's malloc, calloc, realloc and free imports";
 }
 
@@ -351,6 +333,19 @@ intptr_t HostileTest::Invoke(PluginDll& dll, const char* what) {
     std::snprintf(label, sizeof label, "%s: %s", what, CurrentCase);
     Watchdog watchdog(label, 10000);
     return dll.OpenPlugin(static_cast<int32_t>(random.Next()), static_cast<intptr_t>(random.Next()));
+}
+
+std::vector<std::string> HostileTest::ReleaseCtrlOver(PluginDll& dll, const PanelItemRecord& item, bool againstEnd,
+                                                      const char* what) {
+    FencedItems fence;
+    Panel().Items = fence.Place({item}, againstEnd);
+    Panel().ItemCount = 1;
+    host.CurrentItem = 0;
+    host.NameMatchCalls.clear();
+    QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
+    EXPECT_EQ(Invoke(dll, what), -1);
+    Panel().Items = nullptr;  // the fence goes
+    return Describe(KeyCapture::Instance().TakeKeys());
 }
 
 }  // namespace hostile

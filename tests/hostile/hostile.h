@@ -135,6 +135,10 @@ protected:
     std::unique_ptr<PluginDll> LoadDll();
     // OpenPlugin under a watchdog; the console must hold the records first.
     intptr_t Invoke(PluginDll& dll, const char* what);
+    // A Ctrl release over a panel of the one item, laid against the fence
+    // before or after it, the match log cleared first: the keys it sent.
+    std::vector<std::string> ReleaseCtrlOver(PluginDll& dll, const PanelItemRecord& item, bool againstEnd,
+                                             const char* what);
 
 private:
     DWORD savedInputMode_ = 0;

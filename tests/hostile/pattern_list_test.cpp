@@ -120,23 +120,74 @@ TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
         // zero byte after it in the record either.
         const std::string name =
             random.Bytes(random.Chance(25) ? PanelItemNameSize : static_cast<size_t>(random.Between(1, 259)));
-        std::vector<PanelItemRecord> items(1);
-        std::memset(items.data(), 0x5A, sizeof items[0]);
-        items[0].FindData.dwFileAttributes = random.Next() & ~DirectoryAttribute;
-        std::memcpy(items[0].FindData.cFileName, name.c_str(), std::min(name.size() + 1, PanelItemNameSize));
-        FencedItems fence;
-        Panel().Items = fence.Place(items, random.Chance(50));
-        Panel().ItemCount = 1;
-        host.CurrentItem = 0;
-        host.NameMatchCalls.clear();
-        QueueKeyEvent(VK_CONTROL, CtrlScanCode, false);
-        EXPECT_EQ(Invoke(*dll, "Ctrl release"), -1);
+        PanelItemRecord item;
+        std::memset(&item, 0x5A, sizeof item);
+        item.FindData.dwFileAttributes = random.Next() & ~DirectoryAttribute;
+        std::memcpy(item.FindData.cFileName, name.c_str(), std::min(name.size() + 1, PanelItemNameSize));
+        const std::vector<std::string> keys = ReleaseCtrlOver(*dll, item, random.Chance(50), "Ctrl release");
         ExpectPatterns(expected, host.NameMatchCalls, name);
-        const std::vector<std::string> keys = Describe(KeyCapture::Instance().TakeKeys());
         const std::vector<std::string> expectedKeys{CtrlReleasedKey(), matches ? EnterKeys(false) : F3Keys(false),
                                                     matches ? EnterKeys(true) : F3Keys(true)};
         EXPECT_EQ(keys, expectedKeys);
         EXPECT_EQ(PendingConsoleEvents(), 0u);
+        if (HasFailure()) return;  // the first failing case tells the story
+    }
+}
+
+// Lists too long for the relay's stack copy (512 characters and more), matched
+// on a Ctrl release while the host's match service calls back into the plug-in
+// at a random pattern: SetStartupInfo reads another stored list, Configure
+// applies a third, and each frees the list before it, the one being matched.
+// The match goes on over exactly the list it began with, and touches no freed
+// block (each is fenced off); the last list is in force from the next match.
+TEST_F(PatternLists, ReplacedDuringALongMatchTheMatchKeepsToItsOwnList) {
+    ScratchKey root(TestKeyPath());
+    ScratchKey settings(expected::SettingsKeyUnder(root.Path()));
+    host.RegistryRoot = root.Path();
+    auto dll = LoadDll();
+    ASSERT_TRUE(dll->Loaded());
+    const auto longList = [this] {
+        std::string list;
+        while (list.size() < DialogItemTextSize || ReferencePatterns(list).empty()) list = RandomList(random);
+        return list;
+    };
+    const int cases = 40 * Rounds();
+    for (int index = 0; index < cases; ++index) {
+        CaseScope scope("Replaced during a long match", index);
+        const std::string old = longList();
+        const std::string stored = longList();
+        const std::string applied = random.Bytes(static_cast<size_t>(random.Between(0, DialogItemTextSize - 1)));
+        settings.SetRaw(expected::ValueName, REG_BINARY, old.data(), static_cast<DWORD>(old.size()));
+        StartupRecord record = HostileRecord();
+        dll->SetStartupInfo(&record);
+        settings.SetRaw(expected::ValueName, REG_BINARY, stored.data(), static_cast<DWORD>(stored.size()));
+
+        const std::vector<std::string> patterns = ReferencePatterns(old);
+        const size_t reentryAt = random.Below(static_cast<uint32_t>(patterns.size()));
+        std::string shownDuringTheMatch;
+        host.DialogAnswer = [&](DialogItemRecord* items, int32_t) {
+            shownDuringTheMatch.assign(items[2].Text, DialogItemTextSize);
+            std::memset(items[2].Text, 0, sizeof items[2].Text);
+            std::memcpy(items[2].Text, applied.data(), applied.size());
+            return 4;  // the second button: in memory only
+        };
+        size_t calls = 0;
+        host.Matcher = [&](const std::string&, const std::string&) {
+            if (calls++ == reentryAt) {
+                dll->SetStartupInfo(&record);
+                EXPECT_EQ(dll->Configure(0), 0);
+            }
+            return false;
+        };
+        const PanelItemRecord item = MakePanelItem("name.none");
+        const std::vector<std::string> viewed{CtrlReleasedKey(), F3Keys(false), F3Keys(true)};
+        EXPECT_EQ(ReleaseCtrlOver(*dll, item, random.Chance(50), "Ctrl release with calls back"), viewed);
+        ExpectPatterns(patterns, host.NameMatchCalls, "name.none");
+        EXPECT_EQ(shownDuringTheMatch, ShownText(stored));
+
+        host.Matcher = [](const std::string&, const std::string&) { return false; };
+        EXPECT_EQ(ReleaseCtrlOver(*dll, item, random.Chance(50), "Ctrl release after"), viewed);
+        ExpectPatterns(ReferencePatterns(applied), host.NameMatchCalls, "name.none");
         if (HasFailure()) return;  // the first failing case tells the story
     }
 }

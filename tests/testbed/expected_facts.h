@@ -39,6 +39,9 @@ inline std::vector<std::string> PatternsOf(const std::string& list) {
 // A function, not a constant, for the same reason.
 inline std::vector<std::string> DefaultPatterns() { return PatternsOf(DefaultList); }
 
+// The stack guard as the DLL file holds it, in force until the load seeds it.
+constexpr uint32_t UnseededStackGuard = 0x4C4E5800;
+
 // The plug-in's settings key below a registry root: the root, a backslash and
 // the key's name, however the root ends.
 inline std::string SettingsKeyUnder(const std::string& root) { return root + "\\" + KeyName; }

@@ -1,6 +1,7 @@
 // Reads a PE file from disk: its size and machine, which DLLs it needs and how
 // many functions it takes from each, its DLL characteristics (the loader's
-// hardening flags) and the names of its sections.
+// hardening flags), the names of its sections and where its writable data
+// hold a given value.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,11 @@ struct PeFacts {
 };
 
 PeFacts ReadPeFacts(const std::string& path);
+
+// The relative virtual addresses of the aligned 32-bit words of the file's
+// writable initialised data that hold `value`; empty when none do or the file
+// is no PE file.
+std::vector<uint32_t> WritableDataWordsHolding(const std::string& path, uint32_t value);
 
 // 32 or 64 for a PE file of that width, read from its headers alone; 0 when
 // the file cannot be read or is no PE file.
