@@ -23,6 +23,10 @@ if [ "${1:-}" = --gtest ]; then
 fi
 program=$1
 shift
+if [ ! -f "$program" ]; then
+    echo "run-under-wine.sh: no program $program" >&2
+    exit 2
+fi
 
 # The program's machine, from its PE header: 0x8664 is x86-64.
 pe_header=$(od -An -t u4 -j 60 -N 4 "$program" | tr -d ' ')

@@ -20,7 +20,8 @@ printf "$magic" | dd of="$work/Lanternix.dll" bs=1 seek=$((pe_header + 24)) conv
 status=0
 output=$(cd "$work" && "$runner" "$host" --plugin Lanternix.dll .) || status=$?
 output=${output//$'\r'/}
-expected="lanternix-host: Lanternix.dll is a $other-bit DLL; this host is $bits-bit: use $other_host"
+name=$(basename "$host" .exe)
+expected="$name: Lanternix.dll is a $other-bit DLL; this host is $bits-bit: use $other_host"
 if [ "$output" != "$expected" ] || [ $status -ne 2 ]; then
     echo "expected exit status 2 and: $expected" >&2
     echo "got exit status $status and: $output" >&2

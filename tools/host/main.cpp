@@ -47,7 +47,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 }
 
 int Fail(const std::string& reason) {
-    PrintError("lanternix-host: " + reason);
+    PrintError(std::string(LANTERNIX_HOST_NAME) + ": " + reason);
     return ExitSetupError;
 }
 

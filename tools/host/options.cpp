@@ -31,7 +31,7 @@ std::vector<std::string> CommandLineArguments() {
 
 void PrintUsage() {
     const std::string lines[] = {
-        "Usage: lanternix-host [options] FOLDER",
+        std::string("Usage: ") + LANTERNIX_HOST_NAME + " [options] FOLDER",
         "  Loads the plug-in, shows FOLDER as the file panel and lets the plug-in act on it.",
         "  Without --script it is interactive: each key press is one invocation of the plug-in.",
         "",
