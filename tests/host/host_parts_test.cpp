@@ -402,15 +402,15 @@ TEST(LanguageFile, FolderWithoutEnglishGivesTheLastLanguageFile) {
     const LanguageFile& chosen = files[static_cast<size_t>(ChooseLanguageFile(files, "Russian"))];
     EXPECT_EQ(chosen.FileName, "b.lng");
     EXPECT_EQ(chosen.Texts, (std::vector<std::string>{"Zapisz"}));
-    EXPECT_EQ(skipped,
-              (std::vector<std::string>{
-                  "c.lng skipped: it has no .Language= line in its header, the lines before its first message, so it is no language file"}));
+    EXPECT_EQ(skipped, (std::vector<std::string>{"c.lng skipped: it has no .Language= line in its header, the lines "
+                                                 "before its first message, so it is no language file"}));
 
     DeleteFileW(Widen(folder + "a.lng").c_str());
     DeleteFileW(Widen(folder + "b.lng").c_str());
     EXPECT_FALSE(ReadLanguageFiles(folder, 437, files, skipped, error));
     EXPECT_EQ(error, "no readable language file beside the plug-in in " + folder +
-                         " (c.lng: it has no .Language= line in its header, the lines before its first message, so it is no language file)"
+                         " (c.lng: it has no .Language= line in its header, the lines before its first message, so it "
+                         "is no language file)"
                          ": the plug-in would have no menu entry, no dialog texts");
     DeleteFileW(Widen(folder + "c.lng").c_str());
     RemoveDirectoryW(Widen(folder).c_str());

@@ -82,7 +82,10 @@ bool ReadLanguageFile(const std::string& path, unsigned oemCodePage, LanguageFil
     file = ParseLanguageFile(content, oemCodePage);
     file.FileName = FileName(path);
     if (!file.IsLanguageFile)
-        return reason = "it has no .Language= line in its header, the lines before its first message, so it is no language file", false;
+        return reason =
+                   "it has no .Language= line in its header, the lines before its first message, so it is no language "
+                   "file",
+               false;
     return true;
 }
 
