@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "tests/hostile/hostile.h"
 
@@ -66,15 +67,27 @@ std::string RandomList(Random& random) {
     return list;
 }
 
-class PatternLists : public HostileTest {};
+// The DLL loaded, its registry root a scratch key of the test's own.
+class PatternLists : public HostileTest {
+protected:
+    void SetUp() override {
+        HostileTest::SetUp();
+        host.RegistryRoot = root.Path();
+        dll = LoadDll();
+        ASSERT_TRUE(dll->Loaded());
+    }
+    // Unloaded first: the suite's own end counts what the DLL still holds.
+    void TearDown() override {
+        dll.reset();
+        HostileTest::TearDown();
+    }
+
+    ScratchKey root{TestKeyPath()};
+    ScratchKey settings{expected::SettingsKeyUnder(root.Path())};
+    std::unique_ptr<PluginDll> dll;
+};
 
 TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
-    ScratchKey root(TestKeyPath());
-    ScratchKey settings(expected::SettingsKeyUnder(root.Path()));
-    host.RegistryRoot = root.Path();
-    auto dll = LoadDll();
-    ASSERT_TRUE(dll->Loaded());
-
     const int cases = 250 * Rounds();
     for (int index = 0; index < cases; ++index) {
         CaseScope scope("PatternLists", index);
@@ -141,11 +154,6 @@ TEST_F(PatternLists, ReachTheMatcherExactlyAsTheReferenceSplitsThem) {
 // The match goes on over exactly the list it began with, and touches no freed
 // block (each is fenced off); the last list is in force from the next match.
 TEST_F(PatternLists, ReplacedDuringALongMatchTheMatchKeepsToItsOwnList) {
-    ScratchKey root(TestKeyPath());
-    ScratchKey settings(expected::SettingsKeyUnder(root.Path()));
-    host.RegistryRoot = root.Path();
-    auto dll = LoadDll();
-    ASSERT_TRUE(dll->Loaded());
     const auto longList = [this] {
         std::string list;
         while (list.size() < DialogItemTextSize || ReferencePatterns(list).empty()) list = RandomList(random);
