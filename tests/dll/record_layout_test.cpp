@@ -55,13 +55,13 @@ int32_t __stdcall Dialog(intptr_t moduleId, int32_t, int32_t, int32_t, int32_t, 
 
 int32_t __stdcall Panel(intptr_t panel, int32_t command, void* record) {
     if (panel != -1 || record == nullptr) return 0;
-    if (command == 1) {
+    if (command == expected::PanelGetInfo) {
         ++Seen.PanelInfoCalls;
         Put(record, At.PanelItems, static_cast<void*>(Items.data()));
         Put(record, At.PanelItemCount, int32_t{3});
         Put(record, At.PanelCurrentItem, int32_t{2});
         Put(record, At.PanelTopItem, int32_t{1});
-    } else if (command == 5) {
+    } else if (command == expected::PanelRedraw) {
         int32_t redraw[2];
         std::memcpy(redraw, record, sizeof redraw);
         Seen.Redraws.insert(Seen.Redraws.end(), redraw, redraw + 2);

@@ -19,6 +19,10 @@ constexpr int32_t ButtonItem = 7;
 constexpr uint32_t EditKeepsHistory = 0x40000;
 constexpr uint32_t ButtonsCentredInRow = 0x4000;
 
+// Panel commands: fill a panel record; redraw with a new cursor and top.
+constexpr int32_t PanelGetInfo = 1;
+constexpr int32_t PanelRedraw = 5;
+
 // Where the plug-in keeps its list, and the list it uses while none is stored.
 inline const std::string KeyName = "Lanternix";
 inline const std::string ValueName = "EnterExt";
