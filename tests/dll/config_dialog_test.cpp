@@ -15,6 +15,7 @@
 #include "tests/testbed/dialog_record.h"
 #include "tests/testbed/dll_test.h"
 #include "tests/testbed/expected_facts.h"
+#include "tools/hostkit/paths.h"
 
 namespace {
 
@@ -29,8 +30,7 @@ std::string ModuleHolding(const void* address) {
         return "";
     char path[MAX_PATH] = {};
     GetModuleFileNameA(module, path, MAX_PATH);
-    std::string name(path);
-    return name.substr(name.find_last_of("\\/") + 1);
+    return FileName(path);
 }
 
 // A comma-separated list of short patterns, exactly `length` characters long.

@@ -21,10 +21,6 @@ const expected::HostLayout& At = expected::ThisWidth;
 constexpr intptr_t ModuleId = static_cast<intptr_t>(0x4C4E5844);
 
 template <typename T>
-void Put(std::vector<uint8_t>& bytes, size_t at, T value) {
-    std::memcpy(bytes.data() + at, &value, sizeof value);
-}
-template <typename T>
 void Put(void* record, size_t at, T value) {
     std::memcpy(static_cast<uint8_t*>(record) + at, &value, sizeof value);
 }
@@ -76,7 +72,7 @@ int32_t __stdcall Match(const char* pattern, const char* name, int32_t) {
 
 void PutItem(size_t index, const char* name, DWORD attributes) {
     const size_t at = index * At.PanelItemSize;
-    Put(Items, at, attributes);
+    Put(Items.data(), at, attributes);
     std::memcpy(Items.data() + at + 44, name, std::strlen(name) + 1);
 }
 
@@ -91,12 +87,12 @@ TEST(RecordLayout, ServicesRootAndPanelWhereTheHostsWidthPutsThem) {
     PutItem(1, "other.txt", FILE_ATTRIBUTE_ARCHIVE);
     PutItem(2, "notes.raw", FILE_ATTRIBUTE_ARCHIVE);
     std::vector<uint8_t> record(At.StartupSize, 0xA5);
-    Put(record, At.ModuleId, ModuleId);
-    Put(record, At.RegistryRoot, root.Path().c_str());
-    Put(record, At.DialogService, &Dialog);
-    Put(record, At.MessageService, &Message);
-    Put(record, At.PanelControlService, &Panel);
-    Put(record, At.NameMatchService, &Match);
+    Put(record.data(), At.ModuleId, ModuleId);
+    Put(record.data(), At.RegistryRoot, root.Path().c_str());
+    Put(record.data(), At.DialogService, &Dialog);
+    Put(record.data(), At.MessageService, &Message);
+    Put(record.data(), At.PanelControlService, &Panel);
+    Put(record.data(), At.NameMatchService, &Match);
 
     PluginDll dll;
     ASSERT_TRUE(dll.Loaded());

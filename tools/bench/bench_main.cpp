@@ -19,6 +19,7 @@
 #include "support/startup.h"
 #include "tools/hostkit/console_input.h"
 #include "tools/hostkit/lean_host.h"
+#include "tools/hostkit/paths.h"
 #include "tools/hostkit/pe_facts.h"
 #include "tools/hostkit/plugin_dll.h"
 #include "tools/hostkit/resource_meter.h"
@@ -229,7 +230,7 @@ void MeasureEntryPoints(const std::string& dllPath) {
 // DLLs take turns to go first, so both see the same moments of the machine;
 // a single cycle is too short to compare on its own under Wine.
 void CompareLoading(const std::string& dllPath) {
-    const std::string minimalPath = dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "lanternix-minimal.dll";
+    const std::string minimalPath = FolderOf(dllPath) + "lanternix-minimal.dll";
     constexpr int Rounds = 20;
     constexpr int CyclesPerRound = 50;
     std::vector<double> plugin, minimal;  // nanoseconds per cycle, one entry a round

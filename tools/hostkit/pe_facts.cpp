@@ -132,7 +132,7 @@ PeFacts ReadPeFacts(const std::string& path) {
         return facts;
     }
     facts.Machine = header.Machine;
-    facts.Bits = pe.ThunkSize == 8 ? 64 : 32;
+    facts.Bits = static_cast<int>(pe.ThunkSize * 8);
     facts.DllCharacteristics = pe.DllCharacteristics;
     for (unsigned i = 0; i < header.NumberOfSections; ++i) {
         IMAGE_SECTION_HEADER section;
@@ -171,15 +171,6 @@ std::vector<uint32_t> WritableDataWordsHolding(const std::string& path, uint32_t
 }
 
 int PeFileBits(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    IMAGE_DOS_HEADER dos{};
-    DWORD signature = 0;
-    IMAGE_FILE_HEADER header{};
-    WORD magic = 0;
-    if (!in.read(reinterpret_cast<char*>(&dos), sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 ||
-        !in.seekg(dos.e_lfanew) || !in.read(reinterpret_cast<char*>(&signature), sizeof signature) ||
-        signature != IMAGE_NT_SIGNATURE || !in.read(reinterpret_cast<char*>(&header), sizeof header) ||
-        !in.read(reinterpret_cast<char*>(&magic), sizeof magic))
-        return 0;
-    return magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC ? 64 : magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC ? 32 : 0;
+    const PeFile pe = ReadPeFile(path);
+    return pe.Problem.empty() ? static_cast<int>(pe.ThunkSize * 8) : 0;
 }

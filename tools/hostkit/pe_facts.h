@@ -33,6 +33,6 @@ PeFacts ReadPeFacts(const std::string& path);
 // is no PE file.
 std::vector<uint32_t> WritableDataWordsHolding(const std::string& path, uint32_t value);
 
-// 32 or 64 for a PE file of that width, read from its headers alone; 0 when
-// the file cannot be read or is no PE file.
+// 32 or 64 for a PE file of that width; 0 when the file cannot be read or is
+// no PE file.
 int PeFileBits(const std::string& path);
