@@ -58,6 +58,22 @@ protected:
         return value.Present ? value.Data.substr(0, value.Data.find('\0')) : "<none>";
     }
 
+    // Runs `attempt` with each allocation it makes failing in turn, the
+    // countdown-th from the first on, until one meets no failure: `attempt`
+    // arms FailFencedAllocation(countdown) itself where its call begins and
+    // says whether the failure came. Gives how many attempts met one; stops
+    // at the first that fails a check, which tells the story.
+    template <typename Attempt>
+    int EachAllocationFailing(const char* what, Attempt attempt) {
+        int failures = 0;
+        for (int countdown = 1;; ++countdown) {
+            CaseScope scope(what, countdown);
+            if (!attempt(countdown)) return failures;
+            ++failures;
+            if (HasFailure()) return failures;
+        }
+    }
+
     // The patterns the list in use holds, asked for over a name none matches.
     std::vector<std::string> PatternsInUse() {
         FailFencedAllocation(0);
@@ -85,18 +101,15 @@ TEST_F(AllocationFailures, InSetStartupInfoKeepTheOldListOrGiveTheStoredOneTheDe
     EXPECT_EQ(dll->Configure(0), 0);
     ASSERT_EQ(ListInMemory(), before);
 
-    int failures = 0;
-    for (int countdown = 1;; ++countdown) {
-        CaseScope scope("SetStartupInfo allocation", countdown);
+    const int failures = EachAllocationFailing("SetStartupInfo allocation", [&](int countdown) {
         FailFencedAllocation(countdown);
         dll->SetStartupInfo(&record);
         const bool hit = FencedFailureHit();
         const std::string list = ListInMemory();
         if (!hit) {
             EXPECT_EQ(list, stored);
-            break;
+            return false;
         }
-        ++failures;
         EXPECT_TRUE(list == before || list == stored || list == expected::DefaultList || list.empty()) << list;
         // The next start-up in enough memory puts everything right.
         dll->SetStartupInfo(&record);
@@ -104,9 +117,10 @@ TEST_F(AllocationFailures, InSetStartupInfoKeepTheOldListOrGiveTheStoredOneTheDe
         edit = before;
         result = 4;
         EXPECT_EQ(dll->Configure(0), 0);
-        ASSERT_EQ(ListInMemory(), before);
-        if (HasFailure()) return;  // the first failing case tells the story
-    }
+        EXPECT_EQ(ListInMemory(), before);
+        return true;
+    });
+    if (HasFailure()) return;
     EXPECT_GT(failures, 2) << "start-up allocates for the path, the read buffer and the list";
 }
 
@@ -119,10 +133,8 @@ TEST_F(AllocationFailures, AtStartUpNeverCostTheStoredList) {
     for (const bool stored : {true, false}) {
         SCOPED_TRACE(stored ? "a stored list" : "nothing stored");
         const std::string list = stored ? mine : expected::DefaultList;
-        int failures = 0;
-        for (int countdown = 1;; ++countdown) {
-            CaseScope scope(stored ? "start-up allocation, stored list" : "start-up allocation, none stored",
-                            countdown);
+        const char* what = stored ? "start-up allocation, stored list" : "start-up allocation, none stored";
+        const int failures = EachAllocationFailing(what, [&](int countdown) {
             if (stored) {
                 settings.SetText(expected::ValueName, mine);
             } else {
@@ -143,14 +155,14 @@ TEST_F(AllocationFailures, AtStartUpNeverCostTheStoredList) {
 
             FailFencedAllocation(0);
             EXPECT_EQ(dll->Configure(0), -1);
-            ASSERT_EQ(host.DialogCalls.size(), 1u);
-            EXPECT_EQ(std::string(host.DialogCalls[0].Items[2].Text), list);
+            EXPECT_EQ(host.DialogCalls.size(), 1u);
+            const std::string shown = host.DialogCalls.empty() ? "<no dialog>" : host.DialogCalls[0].Items[2].Text;
+            EXPECT_EQ(shown, list);
             EXPECT_EQ(ListInRegistry(), list);
             EXPECT_EQ(PatternsInUse(), ReferencePatterns(list));
-            if (!hit) break;
-            ++failures;
-            if (HasFailure()) return;  // the first failing case tells the story
-        }
+            return hit;
+        });
+        if (HasFailure()) return;
         EXPECT_GT(failures, 3) << "start-up allocates for the path, its end, the read buffer and the list";
     }
 }
@@ -183,10 +195,8 @@ TEST_F(AllocationFailures, InConfigureOfALongListKeepItWhole) {
     dll->SetStartupInfo(&record);
     editing = false;
     for (const int32_t closing : {3, 4}) {
-        int failures = 0;
-        for (int countdown = 1;; ++countdown) {
-            CaseScope scope(closing == 3 ? "Configure 3 allocation, long list" : "Configure 4 allocation, long list",
-                            countdown);
+        const char* what = closing == 3 ? "Configure 3 allocation, long list" : "Configure 4 allocation, long list";
+        const int failures = EachAllocationFailing(what, [&](int countdown) {
             result = closing;
             FailFencedAllocation(countdown);
             const int32_t returned = dll->Configure(0);
@@ -194,19 +204,17 @@ TEST_F(AllocationFailures, InConfigureOfALongListKeepItWhole) {
             EXPECT_EQ(returned, hit || closing == 4 ? 0 : -1);
             EXPECT_EQ(ListInRegistry(), list);
             EXPECT_EQ(PatternsInUse(), ReferencePatterns(list));
-            if (!hit) break;
-            ++failures;
-            if (HasFailure()) return;  // the first failing case tells the story
-        }
+            return hit;
+        });
+        if (HasFailure()) return;
         EXPECT_GT(failures, 4) << "the value list, the items, the cut texts, the whole text and the read-back";
     }
 }
 
 TEST_F(AllocationFailures, InConfigureChangeAllOrNothing) {
     for (const int32_t closing : {3, 4}) {
-        int failures = 0;
-        for (int countdown = 1;; ++countdown) {
-            CaseScope scope(closing == 3 ? "Configure 3 allocation" : "Configure 4 allocation", countdown);
+        const char* what = closing == 3 ? "Configure 3 allocation" : "Configure 4 allocation";
+        const int failures = EachAllocationFailing(what, [&](int countdown) {
             dll->SetStartupInfo(&record);
             const std::string memoryBefore = ListInMemory();
             const std::string registryBefore = ListInRegistry();
@@ -221,9 +229,8 @@ TEST_F(AllocationFailures, InConfigureChangeAllOrNothing) {
                 EXPECT_EQ(returned, closing == 3 ? -1 : 0);
                 EXPECT_EQ(memory, edit);
                 EXPECT_EQ(registry, closing == 3 ? edit : registryBefore);
-                break;
+                return false;
             }
-            ++failures;
             if (returned == -1) {
                 // Read back, then the store ran short: stored or not, the edit is in force.
                 EXPECT_EQ(closing, 3);
@@ -234,8 +241,9 @@ TEST_F(AllocationFailures, InConfigureChangeAllOrNothing) {
                 EXPECT_TRUE(memory == memoryBefore || (closing == 4 && memory == edit)) << memory;
                 EXPECT_EQ(registry, registryBefore);
             }
-            if (HasFailure()) return;  // the first failing case tells the story
-        }
+            return true;
+        });
+        if (HasFailure()) return;
         EXPECT_GT(failures, 2) << "the value list, the items and the read-back allocate";
     }
 }
