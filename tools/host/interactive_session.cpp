@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/host/dialog.h"
+#include "tools/host/help_window.h"
 #include "tools/host/keys.h"
 #include "tools/host/options.h"
 #include "tools/host/panel_view.h"
@@ -68,6 +69,7 @@ void PrintKeysHelp() {
     Print("  Space  stands for releasing Ctrl (Ctrl+arrow also ends with a Ctrl release)");
     Print("  F1  this help and the panel    F2  the plug-in's settings dialog");
     Print("  F5  restart the plug-in        F10 or Esc  quit    Ctrl+C  stop at once");
+    Print("  Shift+F1, Shift+F2  the plug-in's help, as on its menu and configuration menu entries");
 }
 
 // The dialog answered at the keyboard: a new text for the edit field, then
@@ -181,6 +183,12 @@ int RunInteractive() {
         if (down && (vk == VK_F10 || vk == VK_ESCAPE)) {
             DropConsoleEvent();
             break;
+        }
+        if (down && (vk == VK_F1 || vk == VK_F2) && (key.dwControlKeyState & SHIFT_PRESSED) != 0) {
+            DropConsoleEvent();
+            Print("> Shift+" + VirtualKeyName(vk) + ": the plug-in's help");
+            BrowseHelp(vk == VK_F1 ? HelpEntry::PluginMenu : HelpEntry::ConfigMenu);
+            continue;
         }
         if (down && RunHostKey(vk)) continue;
         if (down && vk == VK_SPACE) {
