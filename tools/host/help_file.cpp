@@ -1,10 +1,7 @@
 // Help files decoded, split into header and topics, their markup read, read from their folder and chosen by language.
 #include "tools/host/help_file.h"
 
-#include <windows.h>
-
 #include "tools/host/text.h"
-#include "tools/hostkit/system_handles.h"
 
 namespace {
 
@@ -265,14 +262,7 @@ void ReadHelpFiles(const std::string& folder, unsigned oemCodePage, std::vector<
                    std::vector<std::string>& skipped) {
     files.clear();
     skipped.clear();
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW found;
-    const UniqueFindHandle search(FindFirstFileW(Widen(folder + "*.hlf").c_str(), &found));
-    if (search) {
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
-        } while (FindNextFileW(search.get(), &found));
-    }
+    const std::vector<std::string> names = FileNamesIn(folder, "*.hlf");
     for (const std::string& name : names) {
         std::string content, reason;
         if (ReadWholeFile(folder + name, content, reason))

@@ -12,7 +12,6 @@
 #include "tools/host/plugin_session.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
-#include "tools/hostkit/console_input.h"
 #include "tools/hostkit/paths.h"
 
 std::string HelpLanguage = "English";
@@ -152,15 +151,8 @@ void BrowseHelp(HelpEntry entry) {
     ShowEntry(entry);
     if (!HasPage) return;
     Say("", "Tab and Shift+Tab choose a link, Enter follows it, Esc or F10 closes the help");
-    HANDLE input = ConsoleInput();
-    for (;;) {
-        INPUT_RECORD record;
-        DWORD count = 0;
-        if (!ReadConsoleInputW(input, &record, 1, &count) || count == 0) break;
-        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
-        const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
-        const bool ctrl = (key.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
-        if (ctrl && key.wVirtualKeyCode == 'C') EndOnCtrlC();
+    KEY_EVENT_RECORD key;
+    while (ReadKeyPress(key)) {
         const auto links = static_cast<int32_t>(Shown.View.Links.size());
         if (key.wVirtualKeyCode == VK_ESCAPE || key.wVirtualKeyCode == VK_F10) break;
         if (key.wVirtualKeyCode == VK_TAB && links > 0) {

@@ -24,6 +24,22 @@ bool IsCtrlC(const KEY_EVENT_RECORD& key) {
            (key.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
 }
 
+}  // namespace
+
+bool ReadKeyPress(KEY_EVENT_RECORD& key) {
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD count = 0;
+        if (!ReadConsoleInputW(ConsoleInput(), &record, 1, &count) || count == 0) return false;
+        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
+        key = record.Event.KeyEvent;
+        if (IsCtrlC(key)) EndOnCtrlC();
+        return true;
+    }
+}
+
+namespace {
+
 // A line typed at the console, echoed as typed, in UTF-8; false when Esc
 // ends it instead of Enter.
 bool ReadTypedLine(std::string& line) {
@@ -34,13 +50,8 @@ bool ReadTypedLine(std::string& line) {
     FlushConsoleInputBuffer(input);
     std::wstring typed;
     bool entered = false;
-    for (;;) {
-        INPUT_RECORD record;
-        DWORD count = 0;
-        if (!ReadConsoleInputW(input, &record, 1, &count) || count == 0) break;
-        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
-        const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
-        if (IsCtrlC(key)) EndOnCtrlC();
+    KEY_EVENT_RECORD key;
+    while (ReadKeyPress(key)) {
         if (key.wVirtualKeyCode == VK_RETURN) {
             entered = true;
             break;
