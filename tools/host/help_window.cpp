@@ -37,11 +37,19 @@ std::string Marked(const HelpViewLine& line) {
     return line.Marks.find_first_not_of(' ') == std::string::npos ? "" : " " + line.Marks;
 }
 
+// The window's lines, indented less than labelled lines, so that the frame
+// fits an 80-column terminal.
+void Window(const std::string& line) {
+    std::string shown = "    " + line;
+    shown.erase(shown.find_last_not_of(' ') + 1);
+    Print(shown);
+}
+
 void DrawLines(const std::vector<HelpViewLine>& lines) {
     for (const HelpViewLine& line : lines) {
         const size_t width = line.Text.size() < HelpWindowColumns ? HelpWindowColumns - line.Text.size() : 0;
-        Say("", "|" + Narrow(line.Text) + std::string(width, ' ') + "|");
-        if (!Marked(line).empty()) Say("", Marked(line));
+        Window("|" + Narrow(line.Text) + std::string(width, ' ') + "|");
+        if (!Marked(line).empty()) Window(Marked(line));
     }
 }
 
@@ -52,11 +60,11 @@ void Draw(const Page& page) {
     const size_t titleWidth = Widen(title).size();
     const size_t left = titleWidth < HelpWindowColumns ? (HelpWindowColumns - titleWidth) / 2 : 0;
     const size_t right = titleWidth + left < HelpWindowColumns ? HelpWindowColumns - titleWidth - left : 0;
-    Say("", "+" + std::string(left, '-') + title + std::string(right, '-') + "+");
+    Window("+" + std::string(left, '-') + title + std::string(right, '-') + "+");
     DrawLines(page.View.Title);
-    if (!page.View.Title.empty()) Say("", "+" + std::string(HelpWindowColumns, '-') + "+");
+    if (!page.View.Title.empty()) Window("+" + std::string(HelpWindowColumns, '-') + "+");
     DrawLines(page.View.Body);
-    Say("", "+" + std::string(HelpWindowColumns, '-') + "+");
+    Window("+" + std::string(HelpWindowColumns, '-') + "+");
     for (size_t i = 0; i < page.View.Links.size(); ++i)
         Say(i == 0 ? "links" : "", Quoted(page.View.Links[i].Text) + " -> " + page.View.Links[i].Target);
     for (const std::string& problem : page.View.Problems) Tell(problem);
@@ -89,8 +97,8 @@ bool ChooseFile(HelpFile& chosen) {
             names += (names.empty() ? "" : ", ") + (file.HasLanguage ? file.Language : "(unnamed) " + file.FileName);
         note = "; no help file is for " + Quoted(HelpLanguage) + ", the languages here are " + names;
     }
-    Say("help file",
-        chosen.FileName + " (" + (chosen.HasLanguage ? chosen.Language : "unnamed") + note + "), " + chosen.ReadAs);
+    Say("help file", chosen.FileName + " (" + (chosen.HasLanguage ? chosen.Language : "unnamed") + note +
+                         "), read as " + chosen.ReadAs);
     if (chosen.PluginContents.empty())
         Say("", "no .PluginContents line: the window is titled \"Help\", and the help index does not list the plug-in");
     for (const std::string& problem : chosen.Problems) Tell(problem);
@@ -103,9 +111,9 @@ void ShowEntry(HelpEntry entry) {
     HasPage = false;
     SelectedLink = -1;
     const bool menu = entry == HelpEntry::PluginMenu;
-    Say("help", std::string("Shift+F1 on the plug-in's entry in the ") +
-                    (menu ? "plug-in menu: topic Contents"
-                          : "configuration menu: topic Config, else Configure, else Contents"));
+    Say("help",
+        std::string("Shift+F1 on the ") + (menu ? "plug-in menu entry: topic Contents"
+                                                : "configuration menu entry: Config, else Configure, else Contents"));
     HelpFile file;
     if (!ChooseFile(file)) return;
     const HelpTopic* topic = menu ? PluginMenuTopic(file) : ConfigMenuTopic(file);
