@@ -173,6 +173,14 @@ TEST(HelpFile, ReadChosenAndLaidOutAsTheFileManagerDoes) {
         EXPECT_EQ(problems, c.Problems) << c.What;
     }
     EXPECT_EQ(ChooseHelpFile({}, "English"), -1);
+
+    // Lines meant to stay intact: a title line, a kept line, a line nothing
+    // joins; joined text wraps, so it never counts.
+    const HelpFile file = ParseHelpFile(
+        "@T\n$ a title of twelve\n@-\nkept line 15 ch\n@+\n one line alone\n\njoined line\nand more text\n", 437, "f");
+    EXPECT_EQ(IntactLinesWiderThan(file, file.Topics[0], 14),
+              (std::vector<std::string>{"line 2: 18 columns", "line 4: 15 columns", "line 6: 15 columns"}));
+    EXPECT_EQ(IntactLinesWiderThan(file, file.Topics[0], 18), std::vector<std::string>{});
 }
 
 // The shipped files beside the DLL, as a Russian system reads them (OEM code
