@@ -5,10 +5,11 @@
 # end with problems names the exit status it expects. A session in another
 # language names it (the host's --language) and the locale of the system it
 # runs on, such as ru_RU: the check makes that locale (UTF-8) in LOCALE_DIR,
-# without root, and runs the host under it.
+# without root, and runs the host under it. A help language is the host's
+# --help-language.
 #   cmake -DHOST=... -DRUNNER=... -DSCRIPT=... -DEXPECTED=... -DMAKE_SAMPLE=...
 #         -DWORK_DIR=... -DREGISTRY_ROOT=... [-DEXIT_STATUS=N]
-#         [-DLANGUAGE=NAME -DLOCALE=ll_CC -DLOCALE_DIR=...] -P check-session.cmake
+#         [-DLANGUAGE=NAME -DLOCALE=ll_CC -DLOCALE_DIR=...] [-DHELP_LANGUAGE=NAME] -P check-session.cmake
 cmake_minimum_required(VERSION 3.25)
 
 foreach(name HOST RUNNER SCRIPT EXPECTED MAKE_SAMPLE WORK_DIR REGISTRY_ROOT)
@@ -29,6 +30,9 @@ endif()
 set(options "")
 if(DEFINED LANGUAGE AND NOT LANGUAGE STREQUAL "")
   set(options --language ${LANGUAGE})
+endif()
+if(DEFINED HELP_LANGUAGE AND NOT HELP_LANGUAGE STREQUAL "")
+  list(APPEND options --help-language ${HELP_LANGUAGE})
 endif()
 set(environment "")
 if(DEFINED LOCALE AND NOT LOCALE STREQUAL "")

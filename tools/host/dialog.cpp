@@ -26,6 +26,8 @@ bool ParseAnswer(const std::string& line, DialogAnswer& answer) {
         answer = {AnswerKind::Append, rest, 0, 0};
     } else if (EqualsIgnoringCase(word, "escape")) {
         answer = {AnswerKind::Escape, "", 0, 0};
+    } else if (EqualsIgnoringCase(word, "F1") && Trim(rest).empty()) {
+        answer = {AnswerKind::Help, "", 0, 0};
     } else if (EqualsIgnoringCase(word, "button")) {
         const std::string which = Trim(rest);
         if (which.empty()) return false;

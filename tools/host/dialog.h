@@ -9,7 +9,7 @@
 
 #include "support/host_interface.h"
 
-enum class AnswerKind { Set, Append, Button, Escape };
+enum class AnswerKind { Set, Append, Button, Escape, Help };
 
 struct DialogAnswer {
     AnswerKind Kind;
@@ -19,7 +19,8 @@ struct DialogAnswer {
 };
 
 // One dialog answer as typed ("set TEXT", "append TEXT", "button 1",
-// "button Save", "escape"); false when the line is no answer.
+// "button Save", "escape", "F1" for the dialog's help); false when the line
+// is no answer.
 bool ParseAnswer(const std::string& line, DialogAnswer& answer);
 
 // The text of an item up to its terminator, or all 512 bytes when it has none.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/host/dialog.h"
+#include "tools/host/help_window.h"
 #include "tools/host/keys.h"
 #include "tools/host/options.h"
 #include "tools/host/panel_view.h"
@@ -23,6 +24,22 @@ bool IsCtrlC(const KEY_EVENT_RECORD& key) {
            (key.dwControlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
 }
 
+}  // namespace
+
+bool ReadKeyPress(KEY_EVENT_RECORD& key) {
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD count = 0;
+        if (!ReadConsoleInputW(ConsoleInput(), &record, 1, &count) || count == 0) return false;
+        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
+        key = record.Event.KeyEvent;
+        if (IsCtrlC(key)) EndOnCtrlC();
+        return true;
+    }
+}
+
+namespace {
+
 // A line typed at the console, echoed as typed, in UTF-8; false when Esc
 // ends it instead of Enter.
 bool ReadTypedLine(std::string& line) {
@@ -33,13 +50,8 @@ bool ReadTypedLine(std::string& line) {
     FlushConsoleInputBuffer(input);
     std::wstring typed;
     bool entered = false;
-    for (;;) {
-        INPUT_RECORD record;
-        DWORD count = 0;
-        if (!ReadConsoleInputW(input, &record, 1, &count) || count == 0) break;
-        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
-        const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
-        if (IsCtrlC(key)) EndOnCtrlC();
+    KEY_EVENT_RECORD key;
+    while (ReadKeyPress(key)) {
         if (key.wVirtualKeyCode == VK_RETURN) {
             entered = true;
             break;
@@ -68,6 +80,7 @@ void PrintKeysHelp() {
     Print("  Space  stands for releasing Ctrl (Ctrl+arrow also ends with a Ctrl release)");
     Print("  F1  this help and the panel    F2  the plug-in's settings dialog");
     Print("  F5  restart the plug-in        F10 or Esc  quit    Ctrl+C  stop at once");
+    Print("  Shift+F1, Shift+F2  the plug-in's help, as on its menu and configuration menu entries");
 }
 
 // The dialog answered at the keyboard: a new text for the edit field, then
@@ -181,6 +194,12 @@ int RunInteractive() {
         if (down && (vk == VK_F10 || vk == VK_ESCAPE)) {
             DropConsoleEvent();
             break;
+        }
+        if (down && (vk == VK_F1 || vk == VK_F2) && (key.dwControlKeyState & SHIFT_PRESSED) != 0) {
+            DropConsoleEvent();
+            Print("> Shift+" + VirtualKeyName(vk) + ": the plug-in's help");
+            BrowseHelp(vk == VK_F1 ? HelpEntry::PluginMenu : HelpEntry::ConfigMenu);
+            continue;
         }
         if (down && RunHostKey(vk)) continue;
         if (down && vk == VK_SPACE) {

@@ -7,7 +7,6 @@
 
 #include "tools/host/text.h"
 #include "tools/hostkit/paths.h"
-#include "tools/hostkit/system_handles.h"
 
 namespace {
 
@@ -93,14 +92,7 @@ bool ReadLanguageFiles(const std::string& folder, unsigned oemCodePage, std::vec
                        std::vector<std::string>& skipped, std::string& error) {
     files.clear();
     skipped.clear();
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW found;
-    const UniqueFindHandle search(FindFirstFileW(Widen(folder + "*.lng").c_str(), &found));
-    if (search) {
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
-        } while (FindNextFileW(search.get(), &found));
-    }
+    const std::vector<std::string> names = FileNamesIn(folder, "*.lng");
     const std::string without = ": the plug-in would have no menu entry, no dialog texts";
     if (names.empty()) return error = "no language file (*.lng) beside the plug-in in " + folder + without, false;
     std::string reasons;

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "relay/plugin_constants.h"
+#include "tools/host/help_window.h"
 #include "tools/host/interactive_session.h"
 #include "tools/host/options.h"
 #include "tools/host/plugin_services.h"
@@ -66,6 +67,7 @@ int Run() {
     std::vector<std::string> skippedFiles;
     if (!ChooseMessages(options, languageNote, skippedFiles, error)) return Fail(error);
 
+    HelpLanguage = options.HelpLanguage;
     std::vector<ScriptStep> steps;
     if (!options.Script.empty()) {
         std::string content;

@@ -42,6 +42,8 @@ void PrintUsage() {
         "                        English when there is none, else the last one in the folder",
         "                        (default: English); the texts are in the system's OEM code page",
         "  --messages FILE       the language file to use instead",
+        "  --help-language NAME  the help file (*.hlf beside the plug-in) whose .Language is NAME;",
+        "                        English when there is none, else the last one (default: English)",
         "  --registry-root PATH  settings root under HKEY_CURRENT_USER, at most " +
             std::to_string(LongestRegistryRoot) + " characters",
         "                        (default: " + std::string(DefaultRegistryRoot) + ")",
@@ -52,16 +54,22 @@ void PrintUsage() {
         "  Space       stands for releasing Ctrl: the plug-in opens the item under the cursor",
         "  other keys  go to the plug-in as they are (Ctrl+arrow ends with a Ctrl release)",
         "  F1  help and the panel   F2  the settings dialog   F5  restart the plug-in",
+        "  Shift+F1    the plug-in's help, as on its plug-in menu entry",
+        "  Shift+F2    the plug-in's help, as on its configuration menu entry",
+        "              (in the help: Tab chooses a link, Enter follows it, Esc closes)",
         "  F10 or Esc  quit         Ctrl+C  stop at once",
         "",
         "Script commands, one a line (# starts a comment):",
         "  press KEY, release KEY   one console key event, then one invocation of the plug-in",
         "  config                   the settings dialog; answer it on the next lines with",
-        "                           set TEXT, append TEXT, then button N, button TEXT or escape",
+        "                           set TEXT, append TEXT, F1 (its help), then button N,",
+        "                           button TEXT or escape",
         "  menu, panel, registry    show the menu entries, the panel, the stored list",
         "  cursor NAME, cursor N    the host moves its own cursor",
         "  restart                  unload the plug-in and load it again",
         "  say TEXT                 a heading in the transcript",
+        "  help menu, help config   Shift+F1 on the plug-in's menu or configuration menu entry",
+        "  follow TEXT              follow the link of that text on the help page shown",
         "",
         "Exit codes: 0 all went well, 1 the transcript marks problems, 2 a usage or set-up",
         "error, 3 the plug-in did not return within 10 seconds, 4 stopped with Ctrl+C.",
@@ -83,6 +91,8 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
             if (!value(options.PluginPath)) return false;
         } else if (arg == "--language") {
             if (!value(options.Language)) return false;
+        } else if (arg == "--help-language") {
+            if (!value(options.HelpLanguage)) return false;
         } else if (arg == "--messages") {
             if (!value(options.MessagesPath)) return false;
         } else if (arg == "--registry-root") {

@@ -21,6 +21,7 @@ struct Options {
     std::string PluginPath;
     std::string MessagesPath;
     std::string Language = "English";
+    std::string HelpLanguage = "English";
     std::string RegistryRoot = DefaultRegistryRoot;
     bool ResetSettings = false;
     int32_t Rows = 20;

@@ -97,6 +97,8 @@ int32_t ServeDialogBody(intptr_t moduleId, int32_t left, int32_t top, int32_t ri
     if (items == nullptr || itemCount <= 0) return Problem("asked for a dialog without items"), -1;
     Host.LastDialog = DialogOutcome{};
     Host.LastDialog.Shown = true;
+    Host.LastDialog.HasHelpTopic = topic != nullptr;
+    if (topic != nullptr) Host.LastDialog.HelpTopic = OemToUtf8(topic);
     std::string where = left == -1 && top == -1 ? "centred" : "at " + std::to_string(left) + "," + std::to_string(top);
     Say("dialog", "the plug-in shows a dialog: " + std::to_string(right) + " x " + std::to_string(bottom) + ", " +
                       where + ", " + Counted(static_cast<size_t>(itemCount), "item") +

@@ -17,6 +17,10 @@ struct DialogOutcome {
     bool Shown = false;
     std::string Button;    // the closing button's text (UTF-8); empty when closed without one
     std::string EditText;  // the edit field's text when it closed, in the OEM code page
+
+    // F1 in the dialog shows the help topic it names (UTF-8); without one, nothing.
+    bool HasHelpTopic = false;
+    std::string HelpTopic;
 };
 
 // How a shown dialog is answered: the index of the closing button, or -1.

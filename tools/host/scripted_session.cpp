@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "tools/host/help_window.h"
 #include "tools/host/options.h"
 #include "tools/host/panel_view.h"
 #include "tools/host/plugin_services.h"
@@ -25,6 +26,7 @@ std::string Describe(const DialogAnswer& answer) {
         case AnswerKind::Set: return "set " + Quoted(OemToUtf8(answer.Text));
         case AnswerKind::Append: return "append " + Quoted(OemToUtf8(answer.Text));
         case AnswerKind::Escape: return "escape";
+        case AnswerKind::Help: return "F1";
         case AnswerKind::Button:
             return "button " + (answer.Button > 0 ? std::to_string(answer.Button) : OemToUtf8(answer.Text));
     }
@@ -39,7 +41,9 @@ int32_t AnswerFromScript(DialogItemRecord* items, int32_t count, const std::vect
     while (answers != nullptr && next < answers->size()) {
         const DialogAnswer& answer = (*answers)[next++];
         Say("answer", Describe(answer));
-        if (answer.Kind == AnswerKind::Set || answer.Kind == AnswerKind::Append)
+        if (answer.Kind == AnswerKind::Help)
+            ShowDialogHelp(Host.LastDialog.HasHelpTopic, Host.LastDialog.HelpTopic);
+        else if (answer.Kind == AnswerKind::Set || answer.Kind == AnswerKind::Append)
             ApplyEdit(items, count, answer);
         else
             return CloseWith(items, count, answer);
@@ -88,6 +92,10 @@ int RunScript(const std::vector<ScriptStep>& steps) {
                 QueueKey(step.Key, step.Down);
                 Invoke();
                 break;
+            case StepKind::Help:
+                ShowEntryHelp(EqualsIgnoringCase(step.Text, "menu") ? HelpEntry::PluginMenu : HelpEntry::ConfigMenu);
+                break;
+            case StepKind::Follow: FollowHelpLink(step.Text); break;
             case StepKind::Say: break;
         }
     }

@@ -67,14 +67,24 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
             step.Kind = StepKind::Registry;
         } else if (EqualsIgnoringCase(word, "restart")) {
             step.Kind = StepKind::Restart;
+        } else if (EqualsIgnoringCase(word, "help")) {
+            step.Kind = StepKind::Help;
+            if (!EqualsIgnoringCase(argument, "menu") && !EqualsIgnoringCase(argument, "config"))
+                return fail("'help' needs the menu whose entry gets Shift+F1: 'help menu' or 'help config'");
+            step.Text = argument;
+        } else if (EqualsIgnoringCase(word, "follow")) {
+            step.Kind = StepKind::Follow;
+            if (argument.empty()) return fail("'follow' needs the text of a link on the help page");
+            step.Text = argument;
         } else if (EqualsIgnoringCase(word, "config")) {
             step.Kind = StepKind::Config;
             dialogOpen = true;
         } else {
             return fail("unknown command '" + word + "'");
         }
-        const bool takesArgument =
-            step.Kind == StepKind::Say || step.Kind == StepKind::Key || step.Kind == StepKind::Cursor;
+        const bool takesArgument = step.Kind == StepKind::Say || step.Kind == StepKind::Key ||
+                                   step.Kind == StepKind::Cursor || step.Kind == StepKind::Help ||
+                                   step.Kind == StepKind::Follow;
         if (!takesArgument && !argument.empty()) return fail("'" + word + "' takes nothing after it");
         steps.push_back(step);
     }

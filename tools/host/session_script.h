@@ -16,6 +16,8 @@ enum class StepKind {
     Config,    // Configure, with the dialog's answers
     Restart,   // unload and load the plug-in again
     Cursor,    // the host moves its own cursor
+    Help,      // Shift+F1 on a menu entry: Text is "menu" or "config"
+    Follow,    // a link of the help page followed: Text is its text
 };
 
 struct ScriptStep {

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/hostkit/system_handles.h"
+
 namespace {
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 }  // namespace
@@ -152,4 +154,16 @@ bool ReadWholeFile(const std::string& path, std::string& content, std::string& r
     bytes << file.rdbuf();  // an empty file leaves the stream failed and the text empty
     content = bytes.str();
     return true;
+}
+
+std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    const UniqueFindHandle search(FindFirstFileW(Widen(folder + pattern).c_str(), &found));
+    if (search) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(Narrow(found.cFileName));
+        } while (FindNextFileW(search.get(), &found));
+    }
+    return names;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 std::string Trim(const std::string& text);
 // ASCII case only, so that nothing depends on the locale.
@@ -15,6 +16,10 @@ void SplitCommand(const std::string& line, std::string& word, std::string& rest)
 // The whole of a file, as bytes. False with a reason (no such file, a folder,
 // or the system's word) when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& content, std::string& reason);
+
+// The names of the files (not folders) in the folder (with its trailing
+// separator) that match the wildcard pattern, in directory order.
+std::vector<std::string> FileNamesIn(const std::string& folder, const char* pattern);
 
 // UTF-8, the host's own encoding and the terminal's, to and from UTF-16.
 std::wstring Widen(const std::string& utf8);
