@@ -8,7 +8,8 @@
 # without root, and runs the host under it.
 #   cmake -DHOST=... -DRUNNER=... -DSCRIPT=... -DEXPECTED=... -DMAKE_SAMPLE=...
 #         -DWORK_DIR=... -DREGISTRY_ROOT=... [-DEXIT_STATUS=N]
-#         [-DLANGUAGE=NAME -DLOCALE=ll_CC -DLOCALE_DIR=...] -P check-session.cmake
+#         [-DLANGUAGE=NAME -DLOCALE=ll_CC -DLOCALE_DIR=...] [-DBIND=KEYS] -P check-session.cmake
+# BIND hands the host keys to bind with --bind, as a macro file's key line names them.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(name HOST RUNNER SCRIPT EXPECTED MAKE_SAMPLE WORK_DIR REGISTRY_ROOT)
@@ -29,6 +30,9 @@ endif()
 set(options "")
 if(DEFINED LANGUAGE AND NOT LANGUAGE STREQUAL "")
   set(options --language ${LANGUAGE})
+endif()
+if(DEFINED BIND AND NOT BIND STREQUAL "")
+  list(APPEND options --bind "${BIND}")
 endif()
 set(environment "")
 if(DEFINED LOCALE AND NOT LOCALE STREQUAL "")
