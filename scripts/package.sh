@@ -2,8 +2,8 @@
 # Makes the two release packages, one for each width of the file manager:
 # Lanternix-VERSION-win32.zip in build/package/ and Lanternix-VERSION-win64.zip
 # in build-x64/package/ (beside the folder LANTERNIX_BUILD names). Each holds
-# one folder, Lanternix, with the DLL, its language files, the installation
-# note, the licence and the changelog.
+# one folder, Lanternix, with the DLL, its language files, the key binding
+# Lanternix.lua, the installation note, the licence and the changelog.
 set -euo pipefail
 source "$(dirname "$0")/folders.sh"
 cd "$root"
