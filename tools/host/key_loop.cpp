@@ -74,6 +74,8 @@ std::string Origin(const Queued& event) {
 // The plug-in reads the event at the head of the queue; what it sends joins
 // the end.
 void CallPlugin() {
+    // Only a console that refused the typed event leaves nothing to read.
+    if (Queue.empty()) return Problem("the plug-in is not invoked: the console holds no event for it to read");
     const Queued read = Queue.front();
     Queue.pop_front();
     if (!read.Sent) SinceTypedKey = 0;
