@@ -138,8 +138,12 @@ extern "C" intptr_t __stdcall OpenPlugin(int32_t, intptr_t) {
             MoveCursor(key);
             Send(CtrlPressedAgain);
         }
-        // A key-down only: the user's own key-up follows from the console.
-        Send({LOBYTE(key), LOBYTE(event.wVirtualScanCode), 0, HandedBackExtraInfo});
+        // A key-down only: the user's own key-up follows from the console. The
+        // console marks a key ENHANCED_KEY only from the extended bit, and the
+        // host reads Down without it as the keypad's 2: the key handed back
+        // must be the key read, grey or keypad.
+        const uint32_t extended = (event.dwControlKeyState & ENHANCED_KEY) != 0 ? KEYEVENTF_EXTENDEDKEY : 0;
+        Send({LOBYTE(key), LOBYTE(event.wVirtualScanCode), extended, HandedBackExtraInfo});
     }
     StartSent = false;
     if (key == VK_CONTROL && !down) OpenCurrentItem();

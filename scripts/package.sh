@@ -3,7 +3,8 @@
 # Lanternix-VERSION-win32.zip in build/package/ and Lanternix-VERSION-win64.zip
 # in build-x64/package/ (beside the folder LANTERNIX_BUILD names). Each holds
 # one folder, Lanternix, with the DLL, its language files, its help files, the
-# installation note, the licence and the changelog.
+# key binding Lanternix.lua, the installation note, the licence and the
+# changelog.
 set -euo pipefail
 source "$(dirname "$0")/folders.sh"
 cd "$root"

@@ -15,36 +15,16 @@
 #include "tests/testbed/expected_facts.h"
 #include "tools/hostkit/pe_facts.h"
 #include "tools/hostkit/plugin_dll.h"
+#include "tools/hostkit/version_info.h"
 
 namespace {
 
-// The version information block of the DLL, empty when it has none.
-std::vector<char> VersionInfo() {
-    const std::string path = PluginDll::Path();
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    std::vector<char> info(size);
-    if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, info.data())) info.clear();
-    return info;
-}
+TEST(DllFile, VersionResourceCarriesTheProjectsVersionNamesAndTheGuid) {
+    VersionInfo info(PluginDll::Path());
+    ASSERT_TRUE(info.Present()) << "no version resource";
 
-std::string VersionText(std::vector<char>& info, const char* name) {
-    char* value = nullptr;
-    UINT length = 0;
-    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || value == nullptr)
-        return "<none>";
-    return std::string(value, strnlen(value, length));
-}
-
-TEST(DllFile, VersionResourceCarriesTheProjectsVersionAndNames) {
-    std::vector<char> info = VersionInfo();
-    ASSERT_FALSE(info.empty()) << "no version resource";
-
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    const VS_FIXEDFILEINFO* fixed = info.Fixed();
+    ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     const DWORD high = MAKELONG(LANTERNIX_VERSION_MINOR, LANTERNIX_VERSION_MAJOR);
     const DWORD low = MAKELONG(0, LANTERNIX_VERSION_PATCH);
@@ -54,19 +34,23 @@ TEST(DllFile, VersionResourceCarriesTheProjectsVersionAndNames) {
     EXPECT_EQ(fixed->dwProductVersionLS, low);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 
-    WORD* translation = nullptr;
-    ASSERT_TRUE(
-        VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
+    void* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(info.Query("\\VarFileInfo\\Translation", translation, length));
     ASSERT_EQ(length, 4u);
-    EXPECT_EQ(translation[0], 0x409);  // US English
-    EXPECT_EQ(translation[1], 1200);   // Unicode
+    EXPECT_EQ(static_cast<const WORD*>(translation)[0], 0x409);  // US English
+    EXPECT_EQ(static_cast<const WORD*>(translation)[1], 1200);   // Unicode
 
-    EXPECT_EQ(VersionText(info, "FileVersion"), LANTERNIX_VERSION);
-    EXPECT_EQ(VersionText(info, "ProductVersion"), LANTERNIX_VERSION);
-    EXPECT_EQ(VersionText(info, "ProductName"), "Lanternix");
-    EXPECT_EQ(VersionText(info, "OriginalFilename"), "Lanternix.dll");
-    EXPECT_EQ(VersionText(info, "LegalCopyright"), "Copyright (c) 2026 the Lanternix developers");
-    EXPECT_EQ(VersionText(info, "FileDescription").rfind("Lanternix: ", 0), 0u);
+    EXPECT_EQ(info.Text("FileVersion"), LANTERNIX_VERSION);
+    EXPECT_EQ(info.Text("ProductVersion"), LANTERNIX_VERSION);
+    EXPECT_EQ(info.Text("ProductName"), "Lanternix");
+    EXPECT_EQ(info.Text("OriginalFilename"), "Lanternix.dll");
+    EXPECT_EQ(info.Text("LegalCopyright"), "Copyright (c) 2026 the Lanternix developers");
+    EXPECT_EQ(info.Text("FileDescription").rfind("Lanternix: ", 0), 0u);
+    // What the file manager shows as the author, and the identity it knows
+    // the plug-in by: never to change.
+    EXPECT_EQ(info.Text("CompanyName"), "the Lanternix developers");
+    EXPECT_EQ(info.Text("PluginGUID"), expected::PluginGuid);
 }
 
 TEST(DllFile, HeaderAsksForRandomBaseAndNoExecuteDataAndHasNoExceptionHandlers) {

@@ -27,6 +27,12 @@ const Texts ReleaseViews = {CtrlReleasedKey(), F3Keys(false), F3Keys(true)};
 
 std::string HandedBack(WORD virtualKey, WORD scanCode) { return KeyText(virtualKey, scanCode, false, 8); }
 
+std::vector<DWORD> HookFlags(const std::vector<CapturedKey>& keys) {
+    std::vector<DWORD> flags;
+    for (const CapturedKey& key : keys) flags.push_back(key.Flags);
+    return flags;
+}
+
 // Restores standard input when a test has replaced it.
 class StdInputSwap {
 public:
@@ -90,7 +96,8 @@ protected:
     }
 
     // Queues the records, runs one OpenPlugin call and returns the keys sent.
-    Texts Invoke(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0, intptr_t item = 0) {
+    std::vector<CapturedKey> InvokeCaught(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0,
+                                          intptr_t item = 0) {
         for (const INPUT_RECORD& record : records) QueueConsoleRecord(record);
         intptr_t result = 0;
         {
@@ -98,7 +105,10 @@ protected:
             result = dll->OpenPlugin(openFrom, item);
         }
         EXPECT_EQ(result, -1) << "all bits set, at either width: no plug-in panel";
-        return Describe(KeyCapture::Instance().TakeKeys());
+        return KeyCapture::Instance().TakeKeys();
+    }
+    Texts Invoke(const std::vector<INPUT_RECORD>& records, int32_t openFrom = 0, intptr_t item = 0) {
+        return Describe(InvokeCaught(records, openFrom, item));
     }
 
     Texts Key(WORD virtualKey, WORD scanCode, bool down) {
@@ -191,6 +201,82 @@ TEST_F(RelayTest, KeyUpAfterNoStartIsOnlyHandedBackAsLowBytes) {
         EXPECT_EQ(Key(c.VirtualKey, c.ScanCode, false), Texts{HandedBack(c.SentKey, c.SentScan)});
         EXPECT_EQ(host.Calls, Texts{});
     }
+}
+
+// The key handed back is the key read: extended exactly when the console
+// marked it ENHANCED_KEY (the grey arrows, keypad Enter, right Ctrl), so the
+// host names it as the user's key and not as its keypad twin. Ctrl pressed
+// again and Ctrl released stay the left Ctrl whatever was read. Flags are the
+// hook's, in full: injected, extended, up.
+TEST_F(RelayTest, KeyHandedBackIsExtendedExactlyWhenTheKeyReadIsEnhanced) {
+    constexpr DWORD Injected = LLKHF_INJECTED, Extended = LLKHF_EXTENDED, Up = LLKHF_UP;
+    constexpr WORD Numpad2 = VK_NUMPAD2, ScanEnter = 0x1C;
+    struct Case {
+        const char* What;
+        WORD VirtualKey, ScanCode;
+        bool Down;
+        DWORD ControlKeyState;
+        bool StartFirst;  // the invocation before sent Enter: a key-up moves the cursor too
+        std::vector<DWORD> Flags;
+    };
+    const Case cases[] = {
+        {"grey Down pressed",
+         VK_DOWN,
+         ScanDown,
+         true,
+         ENHANCED_KEY | LEFT_CTRL_PRESSED,
+         false,
+         {Injected, Injected | Extended}},
+        {"grey Up pressed",
+         VK_UP,
+         ScanUp,
+         true,
+         ENHANCED_KEY | RIGHT_CTRL_PRESSED,
+         false,
+         {Injected, Injected | Extended}},
+        {"grey Down released after a start",
+         VK_DOWN,
+         ScanDown,
+         false,
+         ENHANCED_KEY,
+         true,
+         {Injected, Injected | Extended}},
+        {"grey Up released", VK_UP, ScanUp, false, ENHANCED_KEY | LEFT_CTRL_PRESSED, false, {Injected | Extended}},
+        {"keypad Enter pressed", VK_RETURN, ScanEnter, true, ENHANCED_KEY, false, {Injected, Injected | Extended}},
+        {"keypad 2 without NumLock", VK_DOWN, ScanDown, true, LEFT_CTRL_PRESSED, false, {Injected, Injected}},
+        {"keypad 2 with NumLock", Numpad2, ScanDown, true, NUMLOCK_ON | LEFT_CTRL_PRESSED, false, {Injected, Injected}},
+        {"keypad 8 released", VK_UP, ScanUp, false, LEFT_CTRL_PRESSED, false, {Injected}},
+        {"letter, every other state bit",
+         LetterAKey,
+         LetterAScanCode,
+         true,
+         0x1FF & ~DWORD{ENHANCED_KEY},
+         false,
+         {Injected, Injected}},
+    };
+    host.AddItem("setup.exe");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        if (c.StartFirst)
+            ASSERT_EQ(Key(VK_CONTROL, CtrlScanCode, false), ReleaseOpens);
+        else
+            ClearStartSent();
+        const std::vector<CapturedKey> keys =
+            InvokeCaught({KeyEventRecord(c.VirtualKey, c.ScanCode, c.Down, c.ControlKeyState)});
+        EXPECT_EQ(HookFlags(keys), c.Flags);
+        // The last key is the one handed back, a key-down of the key read.
+        ASSERT_FALSE(keys.empty());
+        EXPECT_EQ(Describe(keys.back()), HandedBack(LOBYTE(c.VirtualKey), c.ScanCode));
+        if (keys.size() == 2) {
+            EXPECT_EQ(Describe(keys[0]), CtrlPressedAgainKey());
+        }
+    }
+    // A right Ctrl released (ENHANCED_KEY) is answered with the left Ctrl's
+    // release and a plain Enter, as before.
+    host.CurrentItem = 0;
+    const std::vector<CapturedKey> keys = InvokeCaught({KeyEventRecord(VK_CONTROL, CtrlScanCode, false, ENHANCED_KEY)});
+    EXPECT_EQ(Describe(keys), ReleaseOpens);
+    EXPECT_EQ(HookFlags(keys), (std::vector<DWORD>{Injected | Up, Injected, Injected | Up}));
 }
 
 TEST_F(RelayTest, CtrlReleaseOverADirectorySendsEnterWithoutAskingThePatterns) {

@@ -9,7 +9,9 @@
 # --help-language.
 #   cmake -DHOST=... -DRUNNER=... -DSCRIPT=... -DEXPECTED=... -DMAKE_SAMPLE=...
 #         -DWORK_DIR=... -DREGISTRY_ROOT=... [-DEXIT_STATUS=N]
-#         [-DLANGUAGE=NAME -DLOCALE=ll_CC -DLOCALE_DIR=...] [-DHELP_LANGUAGE=NAME] -P check-session.cmake
+#         [-DLANGUAGE=NAME -DLOCALE=ll_CC -DLOCALE_DIR=...] [-DHELP_LANGUAGE=NAME] [-DBIND=KEYS]
+#         -P check-session.cmake
+# BIND hands the host keys to bind with --bind, as a macro file's key line names them.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(name HOST RUNNER SCRIPT EXPECTED MAKE_SAMPLE WORK_DIR REGISTRY_ROOT)
@@ -33,6 +35,9 @@ if(DEFINED LANGUAGE AND NOT LANGUAGE STREQUAL "")
 endif()
 if(DEFINED HELP_LANGUAGE AND NOT HELP_LANGUAGE STREQUAL "")
   list(APPEND options --help-language ${HELP_LANGUAGE})
+endif()
+if(DEFINED BIND AND NOT BIND STREQUAL "")
+  list(APPEND options --bind "${BIND}")
 endif()
 set(environment "")
 if(DEFINED LOCALE AND NOT LOCALE STREQUAL "")

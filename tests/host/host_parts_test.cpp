@@ -186,6 +186,50 @@ TEST(Keys, NamesAndScanCodes) {
     EXPECT_EQ(VirtualKeyName(0xFF), "vk 0xFF");
 }
 
+// Keys named as the file manager names the keys it reads: the grey key with
+// ENHANCED_KEY, its keypad twin without, modifiers before; a binding's name
+// ("CtrlDown") gives the same chord.
+TEST(Keys, FileManagerNamesAndBindings) {
+    struct Named {
+        DWORD VirtualKey;
+        bool Enhanced;
+        DWORD State;
+        const char* Chord;
+    };
+    const Named named[] = {
+        {VK_DOWN, true, LEFT_CTRL_PRESSED, "Ctrl+Down"},
+        {VK_DOWN, false, RIGHT_CTRL_PRESSED | NUMLOCK_ON, "Ctrl+Num2"},
+        {VK_UP, false, SHIFT_PRESSED | LEFT_ALT_PRESSED | LEFT_CTRL_PRESSED, "Ctrl+Alt+Shift+Num8"},
+        {VK_DELETE, false, 0, "NumDel"},
+        {VK_RETURN, true, 0, "NumEnter"},
+        {VK_CONTROL, false, LEFT_CTRL_PRESSED, "Ctrl"},
+        {VK_CONTROL, true, LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED, "RCtrl"},
+        {'J', false, LEFT_CTRL_PRESSED | ENHANCED_KEY, "Ctrl+J"},
+    };
+    for (const Named& n : named) EXPECT_EQ(ChordName(n.VirtualKey, n.Enhanced, n.State), n.Chord) << n.Chord;
+
+    const std::pair<const char*, const char*> bindings[] = {
+        {"CtrlDown", "Ctrl+Down"}, {"ctrlnum2", "Ctrl+Num2"},   {"ShiftCtrlF3", "Ctrl+Shift+F3"},  {"Ctrl", "Ctrl"},
+        {"AltA", "Alt+A"},         {"CtrlShift", "Ctrl+Shift"}, {"CtrlNumEnter", "Ctrl+NumEnter"},
+    };
+    for (const auto& [name, chord] : bindings) {
+        std::string got;
+        EXPECT_TRUE(BindingChord(name, got)) << name;
+        EXPECT_EQ(got, chord) << name;
+    }
+    for (const char* name : {"", "CtrlCtrlDown", "Ctrl+Down", "CtrlFoo", "Num"}) {
+        std::string got;
+        EXPECT_FALSE(BindingChord(name, got)) << name;
+    }
+    KeyName down{}, keypad{};
+    ASSERT_TRUE(FindKey("down", down));
+    ASSERT_TRUE(FindKey("NUM2", keypad));
+    EXPECT_EQ(down.VirtualKey, keypad.VirtualKey);
+    EXPECT_EQ(down.ScanCode, keypad.ScanCode);
+    EXPECT_TRUE(down.Enhanced);
+    EXPECT_FALSE(keypad.Enhanced);
+}
+
 TEST(Script, StepsWithLinesKeysAndDialogAnswers) {
     const std::string text =
         "# a comment\r\n"
@@ -229,6 +273,27 @@ TEST(Script, StepsWithLinesKeysAndDialogAnswers) {
     EXPECT_EQ(steps[9].Source, "cursor notes.md");
 }
 
+TEST(Script, TypedEventsInOrderWithRepeatsAndBindings) {
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript("bind CtrlDown  ctrlup\ntype +Ctrl Down +Num2*3 -Ctrl\ntype-ahead -RCtrl\n", steps, error))
+        << error;
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].Kind, StepKind::Bind);
+    EXPECT_EQ(steps[0].Chords, (std::vector<std::string>{"Ctrl+Down", "Ctrl+Up"}));
+    EXPECT_EQ(steps[1].Kind, StepKind::Type);
+    EXPECT_FALSE(steps[1].Ahead);
+    std::string events;
+    for (const TypedKey& typed : steps[1].Typed)
+        events += std::string(typed.Down ? "+" : "-") + typed.Key.Name + (typed.Key.Enhanced ? "e " : " ");
+    EXPECT_EQ(events, "+Ctrl +Downe -Downe +Num2 +Num2 +Num2 -Ctrl ");
+    EXPECT_TRUE(steps[2].Ahead);
+    ASSERT_EQ(steps[2].Typed.size(), 1u);
+    EXPECT_EQ(steps[2].Typed[0].Key.VirtualKey, VK_CONTROL);
+    EXPECT_TRUE(steps[2].Typed[0].Key.Enhanced);
+    EXPECT_FALSE(steps[2].Typed[0].Down);
+}
+
 TEST(Script, ByteOrderMarkPassedOverAndTypedTextInTheOemCodePage) {
     std::vector<ScriptStep> steps;
     std::string error;
@@ -255,6 +320,14 @@ TEST(Script, FaultsNameTheirLine) {
         {"config\nbutton 0\n", "line 2: 'button' needs a number from 1 or a button's text"},
         {"menu now\n", "line 1: 'menu' takes nothing after it"},
         {"jump\n", "line 1: unknown command 'jump'"},
+        {"bind CtrlDown CtrlFoo\n", "line 1: 'bind': no key is named 'CtrlFoo'"},
+        {"bind\n", "line 1: 'bind': no key to bind: name keys such as CtrlDown CtrlUp"},
+        {"type\n", "line 1: 'type': no key event: write +KEY, -KEY or KEY, such as +Ctrl Down -Ctrl"},
+        {"type +Ctrl -Down*2\n", "line 1: 'type': '-Down*2': only a press repeats, +KEY*N with N from 1 to 1000"},
+        {"type-ahead +Down*1001\n",
+         "line 1: 'type-ahead': '+Down*1001': only a press repeats, +KEY*N with N from 1 to 1000"},
+        {"type +Down*x\n", "line 1: 'type': '+Down*x': only a press repeats, +KEY*N with N from 1 to 1000"},
+        {"type +Ctrl +Foo\n", "line 1: 'type': unknown key 'Foo' in '+Foo'"},
     };
     for (const auto& [text, expected] : cases) {
         std::vector<ScriptStep> steps;

@@ -23,6 +23,10 @@ constexpr uint32_t ButtonsCentredInRow = 0x4000;
 constexpr int32_t PanelGetInfo = 1;
 constexpr int32_t PanelRedraw = 5;
 
+// The plug-in's identity: the PluginGUID of its version resource, by which
+// the file manager knows it and a key binding invokes it.
+inline const std::string PluginGuid = "469D5FDF-4420-4778-BA05-8778AD34E5FD";
+
 // Where the plug-in keeps its list, and the list it uses while none is stored.
 inline const std::string KeyName = "Lanternix";
 inline const std::string ValueName = "EnterExt";

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tools/host/key_loop.h"
 #include "tools/host/keys.h"
 #include "tools/host/panel_view.h"
 #include "tools/host/plugin_services.h"
@@ -41,6 +42,7 @@ void ShowViewer(const std::string& realName) {
 struct ReceivedKey {
     bool Any = false;
     DWORD VirtualKey = 0;
+    bool Enhanced = false;
     bool Ctrl = false;
 };
 
@@ -50,37 +52,67 @@ ReceivedKey Received(const std::vector<SentKey>& keys) {
         if (key.VirtualKey == VK_CONTROL || key.VirtualKey == VK_LCONTROL || key.VirtualKey == VK_RCONTROL) {
             ctrl = !key.Up();
         } else if (!key.Up()) {
-            return {true, key.VirtualKey, ctrl};
+            return {true, key.VirtualKey, (key.Flags & LLKHF_EXTENDED) != 0, ctrl};
         }
     }
     return {};
 }
 
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (name == n) return true;
+    return false;
+}
+
+// Up and Down move the file manager's cursor one item, kept within the panel.
+void MoveOwnCursor(int32_t step) {
+    Panel& panel = Host.ThePanel;
+    panel.Redraw(panel.Current() + step, panel.Top());
+    Say("", "the file manager moves its cursor: now on " + Quoted(panel.NameAt(panel.Current())) + " (" +
+                std::to_string(panel.Current()) + ")");
+}
+
 }  // namespace
 
-void ActOn(const std::vector<SentKey>& keys) {
-    const ReceivedKey key = Received(keys);
-    if (!key.Any) return;
+void ActOnKey(DWORD virtualKey, bool enhanced, DWORD controlKeyState, bool back) {
+    const bool ctrl = (controlKeyState & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
+    const std::string name = ChordName(virtualKey, enhanced, controlKeyState);
+    const std::string gets = "the file manager gets " + name + (back ? " back" : "");
+    if (back && IsBound(name))
+        return Say("so", gets + ", which its binding takes: it invokes the plug-in for the next key");
+    const bool shorter = IsOneOf(name, {"Ctrl+Up", "Ctrl+Num8"}), taller = IsOneOf(name, {"Ctrl+Down", "Ctrl+Num2"});
+    if (shorter || taller)
+        return Say("so", gets + ", its own key for the panels' height: it would make them one row " +
+                             (shorter ? "shorter" : "taller"));
+    if (name == "Up" || name == "Down") {
+        Say("so", gets + ", its own key");
+        return MoveOwnCursor(name == "Up" ? -1 : 1);
+    }
+    const bool opens = !ctrl && (virtualKey == VK_RETURN || virtualKey == VK_F3);
+    if (!opens) return Say("so", gets + ", a key of its own: nothing is opened");
     const Panel& panel = Host.ThePanel;
     const int32_t current = panel.Current();
     const std::string item = Quoted(panel.NameAt(current));
-    const std::string name = std::string(key.Ctrl ? "Ctrl+" : "") + VirtualKeyName(key.VirtualKey);
-    const bool opens = !key.Ctrl && (key.VirtualKey == VK_RETURN || key.VirtualKey == VK_F3);
-    if (!opens) return Say("so", "the file manager gets " + name + " back, a key of its own: nothing is opened");
-    if (current >= panel.Count()) return Say("so", "the file manager gets " + name + ", but the panel has no item");
+    if (current >= panel.Count()) return Say("so", gets + ", but the panel has no item");
     const std::string realName = panel.RealNameAt(current);
-    if (key.VirtualKey == VK_F3) {
+    if (virtualKey == VK_F3) {
         if (panel.IsDirectory(current))
             return Say("so", "the file manager gets F3 on the folder " + item + ": its viewer shows files only");
         Say("so", "the file manager gets F3 on " + item + ": its viewer shows the file");
         return ShowViewer(realName);
     }
     if (!panel.IsDirectory(current))
-        return Say("so", "the file manager gets Enter on " + item +
+        return Say("so", "the file manager gets " + name + " on " + item +
                              ": it would run or open the file (the stand-in runs nothing)");
     const bool up = realName == "..";
-    Say("so", "the file manager gets Enter on " + item + (up ? ": it goes up one folder" : ": it opens the folder"));
+    Say("so",
+        "the file manager gets " + name + " on " + item + (up ? ": it goes up one folder" : ": it opens the folder"));
     const std::string left = FolderDisplayName(Host.FolderPath);
     std::string error;
     if (!ShowFolder(FolderBehind(Host.FolderPath, realName), up ? left : "", error)) Problem(error);
+}
+
+void ActOn(const std::vector<SentKey>& keys) {
+    const ReceivedKey key = Received(keys);
+    if (key.Any) ActOnKey(key.VirtualKey, key.Enhanced, key.Ctrl ? LEFT_CTRL_PRESSED : 0, true);
 }

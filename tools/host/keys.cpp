@@ -7,15 +7,55 @@
 #include "tools/host/text.h"
 
 namespace {
+// The grey keys are enhanced; their keypad twins below are not.
 const KeyName NamedKeys[] = {
-    {"Ctrl", VK_CONTROL, 0x1D}, {"Shift", VK_SHIFT, 0x2A}, {"Alt", VK_MENU, 0x38},    {"Enter", VK_RETURN, 0x1C},
-    {"Esc", VK_ESCAPE, 0x01},   {"Tab", VK_TAB, 0x0F},     {"Space", VK_SPACE, 0x39}, {"Backspace", VK_BACK, 0x0E},
-    {"Up", VK_UP, 0x48},        {"Down", VK_DOWN, 0x50},   {"Left", VK_LEFT, 0x4B},   {"Right", VK_RIGHT, 0x4D},
-    {"Home", VK_HOME, 0x47},    {"End", VK_END, 0x4F},     {"PgUp", VK_PRIOR, 0x49},  {"PgDn", VK_NEXT, 0x51},
-    {"Ins", VK_INSERT, 0x52},   {"Del", VK_DELETE, 0x53},  {"F1", VK_F1, 0x3B},       {"F2", VK_F2, 0x3C},
-    {"F3", VK_F3, 0x3D},        {"F4", VK_F4, 0x3E},       {"F5", VK_F5, 0x3F},       {"F6", VK_F6, 0x40},
-    {"F7", VK_F7, 0x41},        {"F8", VK_F8, 0x42},       {"F9", VK_F9, 0x43},       {"F10", VK_F10, 0x44},
-    {"F11", VK_F11, 0x57},      {"F12", VK_F12, 0x58},
+    {"Ctrl", VK_CONTROL, 0x1D},
+    {"Shift", VK_SHIFT, 0x2A},
+    {"Alt", VK_MENU, 0x38},
+    {"Enter", VK_RETURN, 0x1C},
+    {"Esc", VK_ESCAPE, 0x01},
+    {"Tab", VK_TAB, 0x0F},
+    {"Space", VK_SPACE, 0x39},
+    {"Backspace", VK_BACK, 0x0E},
+    {"Up", VK_UP, 0x48, true},
+    {"Down", VK_DOWN, 0x50, true},
+    {"Left", VK_LEFT, 0x4B, true},
+    {"Right", VK_RIGHT, 0x4D, true},
+    {"Home", VK_HOME, 0x47, true},
+    {"End", VK_END, 0x4F, true},
+    {"PgUp", VK_PRIOR, 0x49, true},
+    {"PgDn", VK_NEXT, 0x51, true},
+    {"Ins", VK_INSERT, 0x52, true},
+    {"Del", VK_DELETE, 0x53, true},
+    {"F1", VK_F1, 0x3B},
+    {"F2", VK_F2, 0x3C},
+    {"F3", VK_F3, 0x3D},
+    {"F4", VK_F4, 0x3E},
+    {"F5", VK_F5, 0x3F},
+    {"F6", VK_F6, 0x40},
+    {"F7", VK_F7, 0x41},
+    {"F8", VK_F8, 0x42},
+    {"F9", VK_F9, 0x43},
+    {"F10", VK_F10, 0x44},
+    {"F11", VK_F11, 0x57},
+    {"F12", VK_F12, 0x58},
+};
+// The keypad with NumLock off: the virtual keys of the grey keys, without
+// ENHANCED_KEY; keypad Enter, the right Ctrl and Alt are the enhanced twins.
+const KeyName KeypadKeys[] = {
+    {"Num8", VK_UP, 0x48},
+    {"Num2", VK_DOWN, 0x50},
+    {"Num4", VK_LEFT, 0x4B},
+    {"Num6", VK_RIGHT, 0x4D},
+    {"Num7", VK_HOME, 0x47},
+    {"Num1", VK_END, 0x4F},
+    {"Num9", VK_PRIOR, 0x49},
+    {"Num3", VK_NEXT, 0x51},
+    {"Num0", VK_INSERT, 0x52},
+    {"NumDel", VK_DELETE, 0x53},
+    {"NumEnter", VK_RETURN, 0x1C, true},
+    {"RCtrl", VK_CONTROL, 0x1D, true},
+    {"RAlt", VK_MENU, 0x38, true},
 };
 const KeyName KeyAliases[] = {
     {"Control", VK_CONTROL, 0x1D}, {"Return", VK_RETURN, 0x1C}, {"Escape", VK_ESCAPE, 0x01}, {"PageUp", VK_PRIOR, 0x49},
@@ -37,6 +77,8 @@ bool FindKey(const std::string& name, KeyName& key) {
     for (const KeyName& k : NamedKeys)
         if (EqualsIgnoringCase(name, k.Name)) return key = k, true;
     for (const KeyName& k : KeyAliases)
+        if (EqualsIgnoringCase(name, k.Name)) return key = k, true;
+    for (const KeyName& k : KeypadKeys)
         if (EqualsIgnoringCase(name, k.Name)) return key = k, true;
     if (name.size() == 1) {
         const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
@@ -60,4 +102,50 @@ std::string VirtualKeyName(DWORD virtualKey) {
     char text[16];
     std::snprintf(text, sizeof text, "vk 0x%02lX", static_cast<unsigned long>(virtualKey));
     return text;
+}
+
+std::string FileManagerKeyName(DWORD virtualKey, bool enhanced) {
+    for (const KeyName& k : KeypadKeys)
+        if (k.VirtualKey == virtualKey && k.Enhanced == enhanced) return k.Name;
+    return VirtualKeyName(virtualKey);
+}
+
+namespace {
+struct Modifier {
+    const char* Name;
+    DWORD State;  // the control key state bits of either key
+    WORD VirtualKey;
+};
+const Modifier Modifiers[] = {
+    {"Ctrl", LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED, VK_CONTROL},
+    {"Alt", LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED, VK_MENU},
+    {"Shift", SHIFT_PRESSED, VK_SHIFT},
+};
+}  // namespace
+
+std::string ChordName(DWORD virtualKey, bool enhanced, DWORD controlKeyState) {
+    std::string name;
+    for (const Modifier& m : Modifiers)
+        if ((controlKeyState & m.State) != 0 && virtualKey != m.VirtualKey) name += std::string(m.Name) + "+";
+    return name + FileManagerKeyName(virtualKey, enhanced);
+}
+
+bool BindingChord(const std::string& name, std::string& chord) {
+    DWORD state = 0;
+    std::string rest = name;
+    for (bool found = true; found;) {
+        found = false;
+        for (const Modifier& m : Modifiers) {
+            const size_t length = std::char_traits<char>::length(m.Name);
+            if (rest.size() > length && EqualsIgnoringCase(rest.substr(0, length), m.Name) && (state & m.State) == 0) {
+                state |= m.State;
+                rest = rest.substr(length);
+                found = true;
+            }
+        }
+    }
+    KeyName key{};
+    if (!FindKey(rest, key)) return false;
+    chord = ChordName(key.VirtualKey, key.Enhanced, state);
+    return true;
 }

@@ -14,6 +14,7 @@
 #include "relay/plugin_constants.h"
 #include "tools/host/help_window.h"
 #include "tools/host/interactive_session.h"
+#include "tools/host/key_loop.h"
 #include "tools/host/options.h"
 #include "tools/host/plugin_services.h"
 #include "tools/host/plugin_session.h"
@@ -101,6 +102,10 @@ int Run() {
     Say("list", ListInUse());
     HandOverStartupRecord();
     Say("load", pluginName + " loaded and handed the start-up record");
+    if (!options.Bindings.empty()) {
+        Bind(options.Bindings);
+        Say("bound", BoundKeys() + ": the file manager invokes the plug-in for each");
+    }
     Host.ThePanel = Panel(options.Rows);
     Host.FolderPath = folder;
     FolderListing listing;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "relay/plugin_constants.h"
+#include "tools/host/session_script.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 
@@ -49,6 +50,9 @@ void PrintUsage() {
         "                        (default: " + std::string(DefaultRegistryRoot) + ")",
         "  --reset-settings      delete the plug-in's stored settings before loading it",
         "  --rows N              rows the panel shows, 1 to 200 (default: 20)",
+        "  --bind KEYS           with --script: bind the keys (blank-separated, named as a",
+        "                        macro file's key line names them, such as \"CtrlDown CtrlUp\")",
+        "                        to invoking the plug-in, as the script's bind command does",
         "",
         "Interactive keys (a terminal does not report Ctrl on its own):",
         "  Space       stands for releasing Ctrl: the plug-in opens the item under the cursor",
@@ -61,6 +65,12 @@ void PrintUsage() {
         "",
         "Script commands, one a line (# starts a comment):",
         "  press KEY, release KEY   one console key event, then one invocation of the plug-in",
+        "  bind KEYS                bind keys (such as CtrlDown CtrlUp) to invoking the plug-in",
+        "  type EVENTS              key events typed one at a time, each read before the next:",
+        "                           +KEY pressed, -KEY released, KEY both, +KEY*N N key-downs",
+        "                           (auto-repeat); the host reads them as the file manager does",
+        "                           and invokes the plug-in for a bound key",
+        "  type-ahead EVENTS        the same, all in the console queue before the host reads",
         "  config                   the settings dialog; answer it on the next lines with",
         "                           set TEXT, append TEXT, F1 (its help), then button N,",
         "                           button TEXT or escape",
@@ -97,6 +107,12 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
             if (!value(options.MessagesPath)) return false;
         } else if (arg == "--registry-root") {
             if (!value(options.RegistryRoot)) return false;
+        } else if (arg == "--bind") {
+            std::string names;
+            std::vector<std::string> chords;
+            if (!value(names)) return false;
+            if (!ParseBindings(names, chords, error)) return error = "--bind: " + error, false;
+            options.Bindings.insert(options.Bindings.end(), chords.begin(), chords.end());
         } else if (arg == "--reset-settings") {
             options.ResetSettings = true;
         } else if (arg == "--rows") {
@@ -119,6 +135,8 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
     }
     if (options.Folder.empty()) return error = "which folder should the panel show?", false;
+    if (!options.Bindings.empty() && options.Script.empty())
+        return error = "--bind needs --script: at the keyboard each key invokes the plug-in itself", false;
     if (options.RegistryRoot.size() > LongestRegistryRoot)
         return error = "--registry-root may have at most " + std::to_string(LongestRegistryRoot) + " characters", false;
     return true;

@@ -25,6 +25,7 @@ struct Options {
     std::string RegistryRoot = DefaultRegistryRoot;
     bool ResetSettings = false;
     int32_t Rows = 20;
+    std::vector<std::string> Bindings;  // --bind: keys bound to invoking the plug-in, as ChordName names them
     bool Help = false;
 };
 

@@ -28,13 +28,15 @@ void ReportStuck(const char* what, DWORD milliseconds) {
 }
 const WatchdogExpiry GiveUp{ReportStuck, ExitPluginStuck};
 
-// One sent key as the transcript shows it.
+// One sent key as the transcript shows it, named as the file manager names
+// the key it makes of it.
 std::string KeyLine(const SentKey& key) {
     char line[160];
+    const std::string flags = FlagWords(key.Flags);
     std::snprintf(line, sizeof line, "%-6s %-5s extra %-3lu (vk %s, scan %s%s%s)",
-                  VirtualKeyName(key.VirtualKey).c_str(), key.Up() ? "up" : "down",
-                  static_cast<unsigned long>(key.ExtraInfo), Hex(key.VirtualKey).c_str(), Hex(key.ScanCode).c_str(),
-                  FlagWords(key.Flags).empty() ? "" : ", ", FlagWords(key.Flags).c_str());
+                  FileManagerKeyName(key.VirtualKey, (key.Flags & LLKHF_EXTENDED) != 0).c_str(),
+                  key.Up() ? "up" : "down", static_cast<unsigned long>(key.ExtraInfo), Hex(key.VirtualKey).c_str(),
+                  Hex(key.ScanCode).c_str(), flags.empty() ? "" : ", ", flags.c_str());
     return line;
 }
 
@@ -85,7 +87,7 @@ void ShowMenu() {
     entries("configuration menu entry ", "", info.ConfigEntryTexts, static_cast<int32_t>(info.ConfigEntryCount));
 }
 
-void Invoke() {
+std::vector<SentKey> InvokeOnce() {
     intptr_t result;
     {
         Watchdog dog("OpenPlugin", InvocationTimeout, GiveUp);
@@ -93,13 +95,15 @@ void Invoke() {
     }
     PrintTrace();
     bool complete = false;
-    const std::vector<SentKey> keys = Capture.Take(complete);
+    std::vector<SentKey> keys = Capture.Take(complete);
     if (keys.empty()) Say("keys sent", "none");
     for (size_t i = 0; i < keys.size(); ++i) Say(i == 0 ? "keys sent" : "", KeyLine(keys[i]));
     if (!complete) Problem("the keyboard hook did not report back in time: keys may be missing");
     if (result != -1) Problem("OpenPlugin returned " + std::to_string(result) + ", expected -1");
-    ActOn(keys);
+    return keys;
 }
+
+void Invoke() { ActOn(InvokeOnce()); }
 
 void RunConfigure() {
     Host.LastDialog = DialogOutcome{};

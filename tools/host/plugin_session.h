@@ -5,6 +5,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/host_interface.h"
 #include "tools/hostkit/key_hook.h"
@@ -25,8 +26,10 @@ void HandOverStartupRecord();
 void Restart();
 // The plug-in's menu entries, as GetPluginInfo gives them.
 void ShowMenu();
-// One invocation of the plug-in for the console event at the head of the
-// queue, its keys shown and acted on.
+// One invocation of the plug-in, which reads the console event at the head
+// of the queue; the keys it sent, shown.
+std::vector<SentKey> InvokeOnce();
+// The same, the keys then acted on.
 void Invoke();
 // The settings dialog, and what came of it.
 void RunConfigure();

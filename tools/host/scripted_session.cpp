@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/host/help_window.h"
+#include "tools/host/key_loop.h"
 #include "tools/host/options.h"
 #include "tools/host/panel_view.h"
 #include "tools/host/plugin_services.h"
@@ -17,7 +18,9 @@ namespace {
 
 // Puts a key event into the console queue, for the plug-in to read.
 void QueueKey(const KeyName& key, bool down) {
-    const DWORD state = key.VirtualKey == VK_CONTROL && down ? LEFT_CTRL_PRESSED : 0;
+    const DWORD state =
+        (key.VirtualKey == VK_CONTROL && down ? (key.Enhanced ? RIGHT_CTRL_PRESSED : LEFT_CTRL_PRESSED) : 0) |
+        (key.Enhanced ? DWORD{ENHANCED_KEY} : 0);
     QueueConsoleInput(KeyEventRecord(key.VirtualKey, key.ScanCode, down, state));
 }
 
@@ -65,8 +68,19 @@ int RunScript(const std::vector<ScriptStep>& steps) {
     Print("the console and invokes the plug-in once. \"plug-in\" lines show what it asked");
     Print("of the host, \"keys sent\" the synthetic keys it sent, and \"so\" what the file");
     Print("manager makes of them: it enters folders and shows files in its viewer.");
+    bool typing = false;
+    for (const ScriptStep& step : steps) typing = typing || step.Kind == StepKind::Type;
+    if (typing) {
+        Print("A \"type\" line types key events into the console queue, and the host reads");
+        Print("them as the file manager does: \"typed\" shows each event as it arrives,");
+        Print("\"host reads\" each event the host takes from the queue, named as the file");
+        Print("manager names it. A bound key invokes the plug-in, which reads the next event");
+        Print("itself; the keys it sends join the end of the queue.");
+    }
     bool afterHeading = false;
+    bool stopped = false;
     for (const ScriptStep& step : steps) {
+        if (stopped) break;
         if (!afterHeading) Print("");
         afterHeading = step.Kind == StepKind::Say;
         if (afterHeading) {
@@ -86,7 +100,13 @@ int RunScript(const std::vector<ScriptStep>& steps) {
                 RunConfigure();
                 answers = nullptr;
                 break;
+            case StepKind::Bind:
+                Bind(step.Chords);
+                Say("bound", BoundKeys() + ": the file manager invokes the plug-in for each");
+                break;
+            case StepKind::Type: stopped = !TypeKeys(step.Typed, step.Ahead); break;
             case StepKind::Key:
+                ForgetWaitingInvocation();
                 FlushConsoleInput();
                 Say("console", std::string(step.Key.Name) + (step.Down ? " pressed" : " released"));
                 QueueKey(step.Key, step.Down);
@@ -99,6 +119,7 @@ int RunScript(const std::vector<ScriptStep>& steps) {
             case StepKind::Say: break;
         }
     }
+    EndTyping();
     Host.AnswerDialog = nullptr;
     Print("");
     if (ProblemCount() == 0) {

@@ -5,6 +5,56 @@
 
 #include "tools/host/text.h"
 
+namespace {
+constexpr int MostRepeats = 1000;
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream input(text);
+    std::vector<std::string> words;
+    for (std::string word; input >> word;) words.push_back(word);
+    return words;
+}
+}  // namespace
+
+bool ParseBindings(const std::string& names, std::vector<std::string>& chords, std::string& error) {
+    chords.clear();
+    for (const std::string& name : Words(names)) {
+        std::string chord;
+        if (!BindingChord(name, chord)) return error = "no key is named '" + name + "'", false;
+        chords.push_back(chord);
+    }
+    if (chords.empty()) return error = "no key to bind: name keys such as CtrlDown CtrlUp", false;
+    return true;
+}
+
+bool ParseTypedKeys(const std::string& events, std::vector<TypedKey>& typed, std::string& error) {
+    typed.clear();
+    for (const std::string& word : Words(events)) {
+        const char sign = word[0];
+        std::string name = sign == '+' || sign == '-' ? word.substr(1) : word;
+        int repeats = 1;
+        const size_t star = name.find('*');
+        if (star != std::string::npos) {
+            const std::string count = name.substr(star + 1);
+            const bool digits =
+                !count.empty() && count.size() <= 4 && count.find_first_not_of("0123456789") == std::string::npos;
+            repeats = digits ? std::stoi(count) : 0;
+            if (sign != '+' || repeats < 1 || repeats > MostRepeats)
+                return error = "'" + word + "': only a press repeats, +KEY*N with N from 1 to " +
+                               std::to_string(MostRepeats),
+                       false;
+            name = name.substr(0, star);
+        }
+        KeyName key{};
+        if (!FindKey(name, key)) return error = "unknown key '" + name + "' in '" + word + "'", false;
+        if (sign != '-')
+            for (int i = 0; i < repeats; ++i) typed.push_back({key, true});
+        if (sign != '+') typed.push_back({key, false});
+    }
+    if (typed.empty()) return error = "no key event: write +KEY, -KEY or KEY, such as +Ctrl Down -Ctrl", false;
+    return true;
+}
+
 bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::string& error) {
     steps.clear();
     std::istringstream input(text);
@@ -55,6 +105,15 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
             step.Down = EqualsIgnoringCase(word, "press");
             if (argument.empty()) return fail("'" + word + "' needs a key name, such as Ctrl, Down or F3");
             if (!FindKey(argument, step.Key)) return fail("unknown key '" + argument + "'");
+        } else if (EqualsIgnoringCase(word, "bind")) {
+            step.Kind = StepKind::Bind;
+            std::string reason;
+            if (!ParseBindings(argument, step.Chords, reason)) return fail("'bind': " + reason);
+        } else if (EqualsIgnoringCase(word, "type") || EqualsIgnoringCase(word, "type-ahead")) {
+            step.Kind = StepKind::Type;
+            step.Ahead = EqualsIgnoringCase(word, "type-ahead");
+            std::string reason;
+            if (!ParseTypedKeys(argument, step.Typed, reason)) return fail("'" + word + "': " + reason);
         } else if (EqualsIgnoringCase(word, "cursor")) {
             step.Kind = StepKind::Cursor;
             if (argument.empty()) return fail("'cursor' needs an item's name or number");
@@ -84,7 +143,8 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
         }
         const bool takesArgument = step.Kind == StepKind::Say || step.Kind == StepKind::Key ||
                                    step.Kind == StepKind::Cursor || step.Kind == StepKind::Help ||
-                                   step.Kind == StepKind::Follow;
+                                   step.Kind == StepKind::Follow || step.Kind == StepKind::Bind ||
+                                   step.Kind == StepKind::Type;
         if (!takesArgument && !argument.empty()) return fail("'" + word + "' takes nothing after it");
         steps.push_back(step);
     }

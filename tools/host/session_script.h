@@ -18,6 +18,14 @@ enum class StepKind {
     Cursor,    // the host moves its own cursor
     Help,      // Shift+F1 on a menu entry: Text is "menu" or "config"
     Follow,    // a link of the help page followed: Text is its text
+    Bind,      // keys bound to invoking the plug-in
+    Type,      // key events typed, read as the file manager reads them
+};
+
+// One key event a script types: pressed or released.
+struct TypedKey {
+    KeyName Key{};
+    bool Down = true;
 };
 
 struct ScriptStep {
@@ -28,7 +36,17 @@ struct ScriptStep {
     KeyName Key{};                      // Key
     bool Down = true;                   // Key: pressed (true) or released
     std::vector<DialogAnswer> Answers;  // Config: edits, then one closing answer
+    std::vector<std::string> Chords;    // Bind: the keys bound, as ChordName names them
+    std::vector<TypedKey> Typed;        // Type: the events, in order
+    bool Ahead = false;                 // Type: all in the queue at once, before the host reads
 };
+
+// Blank-separated key names as a binding writes them ("CtrlDown CtrlUp"),
+// each as ChordName names it; false, naming the first unknown one.
+bool ParseBindings(const std::string& names, std::vector<std::string>& chords, std::string& error);
+// Blank-separated key events: +KEY pressed, -KEY released, KEY pressed and
+// released, +KEY*N pressed N times (the key's auto-repeat), N from 1 to 1000.
+bool ParseTypedKeys(const std::string& events, std::vector<TypedKey>& typed, std::string& error);
 
 // Parses a whole session script, in UTF-8; a byte-order mark at its start is
 // passed over, as are blank lines and lines starting with '#'. Text typed into
