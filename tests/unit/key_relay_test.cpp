@@ -11,6 +11,8 @@
 #include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
 
+extern "C" uintptr_t __stack_chk_guard;
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -29,6 +31,7 @@ protected:
     void TearDown() override {
         HostStartupRecord = StartupRecord{};
         StartPatternList.clear();
+        StoredListUnread = 0;
         StartSent = true;
     }
 
@@ -110,6 +113,26 @@ TEST_F(PatternTest, LongListIsWalkedOnceInOrder) {
         list += expected.back() + ",";
     }
     EXPECT_EQ(AskedFor(list), expected);
+}
+
+// Lists of 511, 512 and 513 characters around the stack copy's 512 bytes: the
+// first is copied there with its zero byte, the others to the heap. The match
+// runs under a guard with no zero byte in it, so that a zero written one byte
+// past the stack copy (where the guard lies) ends the process as a stack
+// buffer overrun instead of landing on the guard's own zero byte unnoticed.
+TEST_F(PatternTest, ListsAroundTheStackCopysSizeStayInBounds) {
+    for (const size_t length : {511u, 512u, 513u}) {
+        std::string list;
+        for (int n = 0; list.size() + 10 < length; ++n) list += "*.p" + std::to_string(1000 + n) + ",";
+        list += "*.";
+        list.append(length - list.size(), 'z');
+        ASSERT_EQ(list.size(), length);
+        const uintptr_t saved = __stack_chk_guard;
+        __stack_chk_guard = static_cast<uintptr_t>(0x5A5A5A5A5A5A5A5Aull);
+        const Texts asked = AskedFor(list);
+        __stack_chk_guard = saved;
+        EXPECT_EQ(asked, expected::PatternsOf(list)) << length;
+    }
 }
 
 TEST_F(PatternTest, MissingNameOrMatcherMatchesNothing) {

@@ -15,7 +15,13 @@ HostState Host;
 
 namespace {
 
+// Above 4 GiB at 64 bits, as a file manager's may be: an id the plug-in cuts
+// to 32 bits is caught.
+#if defined(_WIN64)
+constexpr intptr_t HostModuleId = 0x4C4800000048;
+#else
 constexpr intptr_t HostModuleId = 0x4C48;
+#endif
 
 void CheckModuleId(intptr_t moduleId, const char* service) {
     if (moduleId != HostModuleId)
@@ -108,12 +114,70 @@ int32_t ServeDialogBody(intptr_t moduleId, int32_t left, int32_t top, int32_t ri
     return Host.AnswerDialog(items, itemCount);
 }
 
+// The system's text for an error code, in UTF-8, without its line end.
+std::string SystemErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
+    if (text != nullptr) LocalFree(text);
+    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
+    return wide.empty() ? "error " + std::to_string(error) + " (the system has no text for it)" : Narrow(wide);
+}
+
+// The file manager's message box: items[0] the title, then the lines, the
+// last buttonCount items the buttons; with 0x10000 its own OK button instead.
+int32_t ServeMessageBoxBody(intptr_t moduleId, uint32_t flags, const char* helpTopic, const char* const* items,
+                            int32_t itemCount, int32_t buttonCount) {
+    const DWORD lastError = GetLastError();  // first, before any call changes it
+    CheckModuleId(moduleId, "MessageBoxService");
+    PrintTrace();
+    if (items == nullptr || itemCount < 1) return Problem("asked for a message box without a title"), -1;
+    const bool hostOk = (flags & MessageBoxOkButton) != 0;
+    if (buttonCount < 0 || buttonCount > itemCount - 1 || (hostOk && buttonCount != 0)) {
+        Problem("asked for a message box of " + Counted(static_cast<size_t>(itemCount), "item") + " with " +
+                std::to_string(buttonCount) + " buttons" + (hostOk ? " and the host's OK button" : ""));
+        return -1;
+    }
+    auto text = [&](int32_t i) {
+        if (items[i] != nullptr) return OemToUtf8(items[i]);
+        Problem("message box item " + std::to_string(i) + " has no text");
+        return std::string();
+    };
+    std::vector<std::string> lines, buttons;
+    for (int32_t i = 1; i < itemCount - buttonCount; ++i) lines.push_back(text(i));
+    if ((flags & MessageBoxWithLastError) != 0) lines.push_back(SystemErrorText(lastError));
+    for (int32_t i = itemCount - buttonCount; i < itemCount; ++i) buttons.push_back(text(i));
+    if (hostOk) buttons.push_back("OK");
+    std::string how = (flags & MessageBoxWarning) != 0 ? "in warning colours, " : "";
+    if ((flags & MessageBoxWithLastError) != 0) how += "with the system's text for error " + std::to_string(lastError) + ", ";
+    Say("message", "the plug-in shows a message box, " + how + Counted(buttons.size(), "button") +
+                       (helpTopic != nullptr ? ", help topic " + Quoted(OemToUtf8(helpTopic)) : ""));
+    for (const std::string& line : DrawMessageBox(text(0), lines, buttons, (flags & MessageBoxLeftAligned) != 0))
+        Print("               " + line);
+    if (!Host.AnswerMessageBox) return Problem("no session answers the message box; closed with Esc"), -1;
+    const int32_t chosen = Host.AnswerMessageBox(buttons);
+    if (chosen < 0) return Say("", "message box closed with Esc"), -1;
+    Say("", "closed with the button " + Quoted(buttons[static_cast<size_t>(chosen)]));
+    return chosen;
+}
+
 // The services as the plug-in calls them: no exception goes back into it.
 const char* __stdcall ServeMessage(intptr_t moduleId, int32_t messageId) {
     try {
         return ServeMessageBody(moduleId, messageId);
     } catch (...) {
         return "";
+    }
+}
+
+int32_t __stdcall ServeMessageBox(intptr_t moduleId, uint32_t flags, const char* helpTopic, const char* const* items,
+                                  int32_t itemCount, int32_t buttonCount) {
+    try {
+        return ServeMessageBoxBody(moduleId, flags, helpTopic, items, itemCount, buttonCount);
+    } catch (...) {
+        return -1;
     }
 }
 
@@ -145,8 +209,43 @@ int32_t __stdcall ServeDialog(intptr_t moduleId, int32_t left, int32_t top, int3
 }  // namespace
 
 StartupRecord StandInStartupRecord(const char* registryRoot) {
-    return MakeStartupRecord({HostModuleId, ServeDialog, ServeMessage, ServePanelControl, ServeNameMatch},
-                             registryRoot);
+    return MakeStartupRecord(
+        {HostModuleId, ServeDialog, ServeMessageBox, ServeMessage, ServePanelControl, ServeNameMatch}, registryRoot);
+}
+
+namespace {
+// Characters, not bytes, of a UTF-8 text.
+size_t Width(const std::string& text) { return Widen(text).size(); }
+}  // namespace
+
+std::vector<std::string> DrawMessageBox(const std::string& title, const std::vector<std::string>& lines,
+                                        const std::vector<std::string>& buttons, bool leftAligned) {
+    std::string row;
+    for (const std::string& button : buttons) row += (row.empty() ? "[ " : " [ ") + button + " ]";
+    size_t inner = std::max(Width(row), Width(title) + 4);
+    for (const std::string& line : lines) inner = std::max(inner, Width(line));
+    inner += 2;
+    auto framed = [inner](const std::string& text, bool centred) {
+        const size_t room = inner - Width(text);
+        const size_t before = centred ? room / 2 : 1;
+        return "|" + std::string(before, ' ') + text + std::string(room - before, ' ') + "|";
+    };
+    const std::string heading = " " + title + " ";
+    const size_t dashes = inner - Width(heading);
+    std::vector<std::string> drawn{"+" + std::string(dashes / 2, '-') + heading +
+                                   std::string(dashes - dashes / 2, '-') + "+"};
+    for (const std::string& line : lines) drawn.push_back(framed(line, !leftAligned));
+    drawn.push_back(framed(row, true));
+    drawn.push_back("+" + std::string(inner, '-') + "+");
+    return drawn;
+}
+
+int32_t MessageBoxButton(const std::vector<std::string>& buttons, const DialogAnswer& answer) {
+    if (answer.Kind != AnswerKind::Button) return -1;
+    if (answer.Button > 0) return answer.Button <= static_cast<int32_t>(buttons.size()) ? answer.Button - 1 : -1;
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (EqualsIgnoringCase(buttons[i], OemToUtf8(answer.Text))) return static_cast<int32_t>(i);
+    return -1;
 }
 
 bool ApplyEdit(DialogItemRecord* items, int32_t count, const DialogAnswer& answer) {

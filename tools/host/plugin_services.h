@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "support/host_interface.h"
 #include "tools/host/dialog.h"
@@ -22,18 +23,30 @@ struct DialogOutcome {
 // How a shown dialog is answered: the index of the closing button, or -1.
 using DialogAnswerer = std::function<int32_t(DialogItemRecord* items, int32_t count)>;
 
+// How a shown message box is answered, given its buttons' texts (UTF-8): the
+// index of the chosen button, or -1 for Esc.
+using MessageBoxAnswerer = std::function<int32_t(const std::vector<std::string>& buttons)>;
+
 struct HostState {
     Panel ThePanel;
     std::string FolderPath;  // the folder shown, its full path in UTF-8
     LanguageFile Messages;
     // Set by the session that runs: from its script, or at the keyboard.
     DialogAnswerer AnswerDialog;
+    MessageBoxAnswerer AnswerMessageBox;
     DialogOutcome LastDialog;
 };
 extern HostState Host;
 
 // The start-up record with the host's services; the root must outlive it.
 StartupRecord StandInStartupRecord(const char* registryRoot);
+
+// A message box drawn as text lines: a frame with the title, the lines
+// (centred unless left-aligned) and the buttons on one row.
+std::vector<std::string> DrawMessageBox(const std::string& title, const std::vector<std::string>& lines,
+                                        const std::vector<std::string>& buttons, bool leftAligned);
+// The index a script's button answer chooses among the buttons, or -1.
+int32_t MessageBoxButton(const std::vector<std::string>& buttons, const DialogAnswer& answer);
 
 // Closes the dialog with the answer: the index of the closing button, or -1.
 int32_t CloseWith(DialogItemRecord* items, int32_t count, const DialogAnswer& answer);
