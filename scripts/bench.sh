@@ -13,8 +13,13 @@ scripts/build.sh --log --x64
 
 echo
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
-echo "Wine:    $(wine --version)"
-for folder in "$build" "$build64"; do
+echo "Wine:    $(/usr/lib/wine/wine64 --version)"
+folders=("$build" "$build64")
+if ! $runs_32bit; then
+    echo "NOTE: the 32-bit benchmark does not run: $why_not_32bit."
+    folders=("$build64")
+fi
+for folder in "${folders[@]}"; do
     echo "Load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
     echo
     WINEPREFIX=$folder/wineprefix "$root/tests/run-under-wine.sh" "$folder/bin/lanternix-bench.exe" | tr -d '\r'

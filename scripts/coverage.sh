@@ -12,10 +12,17 @@ cd "$root"
 scripts/setup.sh
 
 suites=(unit_tests dll_tests hostile_tests)
+# The 32-bit code is measured where it runs; on a machine that runs no 32-bit
+# program, the 64-bit code, which is the same source.
+toolchain=cmake/mingw-i686.cmake gcov=i686-w64-mingw32-gcov
+if ! $runs_32bit; then
+    echo "NOTE: measuring the 64-bit code: $why_not_32bit."
+    toolchain=cmake/mingw-x86_64.cmake gcov=x86_64-w64-mingw32-gcov
+fi
 mkdir -p "$coverage_build"
 log=$coverage_build/build.log
 echo "Building with coverage counters into $coverage_build (log: $log) ..."
-if ! { cmake -S . -B "$coverage_build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+if ! { cmake -S . -B "$coverage_build" -DCMAKE_TOOLCHAIN_FILE=$toolchain -DCMAKE_BUILD_TYPE=Release \
         -DLANTERNIX_COVERAGE=ON && cmake --build "$coverage_build" -j "$(nproc)" --target "${suites[@]}"; } > "$log" 2>&1; then
     tail -n 30 "$log"
     echo "The coverage build failed; the whole log is $log." >&2
@@ -28,7 +35,7 @@ ctest --test-dir "$coverage_build" --output-on-failure -R "^($(IFS='|'; echo "${
 mapfile -t notes < <(find "$objects" -name '*.gcno' | sort)
 # A source with no function (host_interface.cpp holds layout checks only) has
 # no counts: gcov's words about it are left out.
-i686-w64-mingw32-gcov --branch-probabilities --json-format --stdout "${notes[@]}" \
+"$gcov" --branch-probabilities --json-format --stdout "${notes[@]}" \
     2> >(awk '/:no functions found$/ {sub(/\.gcno:.*/, ""); empty[$0] = 1; next}
               {object = $0; sub(/\.gcda:.*/, "", object)} !(object in empty)' >&2) |
     python3 scripts/coverage-report.py "$root" tests/coverage-exceptions.txt

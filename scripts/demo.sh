@@ -25,6 +25,16 @@ run_demo() {  # BUILD_FOLDER HOST_PROGRAM
 
 echo
 status=0
+if ! $runs_32bit; then
+    # Only the 64-bit plug-in can show itself here; its transcript is the demo.
+    echo "NOTE: the 32-bit demo does not run: $why_not_32bit."
+    echo "The session with the 64-bit plug-in in lanternix-host64.exe:"
+    run_demo "$build64" lanternix-host64.exe || status=$?
+    cat "$build64/demo-transcript.txt"
+    echo
+    echo "The transcript is also in $build64/demo-transcript.txt."
+    exit $status
+fi
 run_demo "$build" lanternix-host.exe || status=$?
 cat "$build/demo-transcript.txt"
 echo

@@ -19,6 +19,10 @@ scripts/check-tidy.sh
 scripts/check-dll.sh "${all_builds[@]}"
 for folder in "${all_builds[@]}"; do
     echo "Tests of $folder:"
+    if ! $runs_32bit && [[ $folder != "$build64" && $folder != "$clang_build64" ]]; then
+        echo "NOTE: the 32-bit tests under Wine are not run: $why_not_32bit."
+        echo "      The tests that need no Wine still run; ctest lists the others as not run (Disabled)."
+    fi
     ctest --test-dir "$folder" --output-on-failure -j "$(nproc)"
 done
 echo "Coverage of support/ and relay/ ($coverage_build):"

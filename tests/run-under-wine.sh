@@ -32,6 +32,18 @@ fi
 pe_header=$(od -An -t u4 -j 60 -N 4 "$program" | tr -d ' ')
 machine=$(od -An -t x2 -j $((pe_header + 4)) -N 2 "$program" | tr -d ' ')
 if [ "$machine" = 8664 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
+wine=wine
+if ! reason=$("$(dirname "$0")/runs-32-bit-programs.sh"); then
+    if [ "$WINEARCH" = win32 ]; then
+        echo "run-under-wine.sh: $program is a 32-bit program, and $reason" >&2
+        exit 2
+    fi
+    # Debian's wine command starts the 32-bit loader, which hands a 64-bit
+    # program on to the 64-bit one; where no 32-bit program runs, the 64-bit
+    # loader is started directly.
+    wine=/usr/lib/wine/wine64
+    export WINELOADER=$wine
+fi
 # The prefix is made here and nowhere else. Test programs started side by side
 # wait for the one that makes it.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -40,7 +52,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     flock "$lock"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Making the Wine prefix $WINEPREFIX (once, about 20 s) ..." >&2
-        wineboot --init > /dev/null 2>&1
+        "$wine" wineboot --init > /dev/null 2>&1
         wineserver -w  # the registry files are written when the server ends
     fi
     exec {lock}>&-
@@ -48,7 +60,7 @@ fi
 
 log=$(mktemp "${TMPDIR:-/tmp}/lanternix-wine.XXXXXX")
 trap 'rm -f "$log"' EXIT
-command="wine $(printf '%q ' "$program" "$@") > $(printf '%q' "$log") 2>&1"
+command="$(printf '%q ' "$wine" "$program" "$@") > $(printf '%q' "$log") 2>&1"
 # script gives the program a pseudo-terminal, which Wine turns into a console.
 # Its own input is held open and empty: a closed input lets stray key events
 # reach the console later. The holder is this shell's child, not script's:
