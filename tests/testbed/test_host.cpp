@@ -43,7 +43,7 @@ int32_t __stdcall PanelControlService(intptr_t panel, int32_t command, void* par
 
 int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_t flag) {
     TestHost& host = TestHost::Instance();
-    host.NameMatchCalls.push_back({pattern, name, flag});
+    host.NameMatchCalls.push_back({pattern, name, flag, pattern});
     host.Calls.push_back(std::string("NameMatch ") + pattern + " " + name);
     return host.Matcher(pattern, name) ? 1 : 0;
 }

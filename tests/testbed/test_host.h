@@ -22,6 +22,7 @@ struct NameMatchCall {
     std::string Pattern;
     std::string Name;
     int32_t Flag;
+    const void* PatternAt;  // where the plug-in keeps the pattern it hands over
 };
 
 struct MessageCall {

@@ -2,6 +2,8 @@
 // pattern handed over, in order, with the name and the flag.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -115,11 +117,21 @@ TEST_F(PatternTest, LongListIsWalkedOnceInOrder) {
     EXPECT_EQ(AskedFor(list), expected);
 }
 
+// True when the address lies on this thread's stack.
+bool OnThisStack(const void* address) {
+    const int local = 0;
+    MEMORY_BASIC_INFORMATION stack{}, there{};
+    VirtualQuery(&local, &stack, sizeof stack);
+    VirtualQuery(address, &there, sizeof there);
+    return there.AllocationBase == stack.AllocationBase;
+}
+
 // Lists of 511, 512 and 513 characters around the stack copy's 512 bytes: the
-// first is copied there with its zero byte, the others to the heap. The match
-// runs under a guard with no zero byte in it, so that a zero written one byte
-// past the stack copy (where the guard lies) ends the process as a stack
-// buffer overrun instead of landing on the guard's own zero byte unnoticed.
+// first is copied there with its zero byte, the others to the heap, as the
+// patterns handed over show by where they lie. The match runs under a guard
+// with no zero byte in it too, so that a zero written just past the stack
+// copy, where the guard may lie, ends the process as a stack buffer overrun
+// instead of landing on the guard's own zero byte unnoticed.
 TEST_F(PatternTest, ListsAroundTheStackCopysSizeStayInBounds) {
     for (const size_t length : {511u, 512u, 513u}) {
         std::string list;
@@ -132,6 +144,8 @@ TEST_F(PatternTest, ListsAroundTheStackCopysSizeStayInBounds) {
         const Texts asked = AskedFor(list);
         __stack_chk_guard = saved;
         EXPECT_EQ(asked, expected::PatternsOf(list)) << length;
+        ASSERT_FALSE(host.NameMatchCalls.empty());
+        EXPECT_EQ(OnThisStack(host.NameMatchCalls[0].PatternAt), length < 512) << length;
     }
 }
 
