@@ -114,18 +114,6 @@ int32_t ServeDialogBody(intptr_t moduleId, int32_t left, int32_t top, int32_t ri
     return Host.AnswerDialog(items, itemCount);
 }
 
-// The system's text for an error code, in UTF-8, without its line end.
-std::string SystemErrorText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring wide = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
-    if (text != nullptr) LocalFree(text);
-    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
-    return wide.empty() ? "error " + std::to_string(error) + " (the system has no text for it)" : Narrow(wide);
-}
-
 // The file manager's message box: items[0] the title, then the lines, the
 // last buttonCount items the buttons; with 0x10000 its own OK button instead.
 int32_t ServeMessageBoxBody(intptr_t moduleId, uint32_t flags, const char* helpTopic, const char* const* items,
