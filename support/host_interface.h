@@ -34,10 +34,10 @@ constexpr int32_t PanelRedraw = 5;    // redraws with a RedrawRecord's cursor an
 constexpr int32_t NameMatchFlag = -1;
 
 // Message box flags, as the file manager reads them.
-constexpr uint32_t MessageBoxWarning = 0x1;         // warning colours
-constexpr uint32_t MessageBoxWithLastError = 0x2;   // adds the system's text for the thread's last error as a line
-constexpr uint32_t MessageBoxLeftAligned = 0x10;    // lines left-aligned
-constexpr uint32_t MessageBoxOkButton = 0x10000;    // one OK button of the host's own; buttonCount is then 0
+constexpr uint32_t MessageBoxWarning = 0x1;        // warning colours
+constexpr uint32_t MessageBoxWithLastError = 0x2;  // adds the system's text for the thread's last error as a line
+constexpr uint32_t MessageBoxLeftAligned = 0x10;   // lines left-aligned
+constexpr uint32_t MessageBoxOkButton = 0x10000;   // one OK button of the host's own; buttonCount is then 0
 
 constexpr DWORD DirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;
 constexpr size_t PanelItemNameSize = MAX_PATH;  // 260 bytes, not always terminated
@@ -118,9 +118,9 @@ static_assert(LaidOut({offsetof(StartupRecord, ModuleId), offsetof(StartupRecord
                        offsetof(StartupRecord, DialogService), offsetof(StartupRecord, MessageBoxService),
                        offsetof(StartupRecord, MessageService), offsetof(StartupRecord, PanelControlService),
                        offsetof(StartupRecord, NameMatchService), sizeof(StartupRecord)},
-                      {StartupAt.ModuleId, StartupAt.RegistryRoot, StartupAt.DialogService,
-                       StartupAt.MessageBoxService, StartupAt.MessageService, StartupAt.PanelControlService,
-                       StartupAt.NameMatchService, StartupAt.Size}));
+                      {StartupAt.ModuleId, StartupAt.RegistryRoot, StartupAt.DialogService, StartupAt.MessageBoxService,
+                       StartupAt.MessageService, StartupAt.PanelControlService, StartupAt.NameMatchService,
+                       StartupAt.Size}));
 // The message box lies right after the dialog service, and the message
 // service right after it, at either width.
 static_assert(StartupAt.MessageBoxService == StartupAt.DialogService + sizeof(void*) &&

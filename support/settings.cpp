@@ -20,8 +20,8 @@ LONG CreateSettingsKey(HKEY root, RegistryKey& key) {
     key.reset();
     if (SettingsKeyPath.empty()) return ERROR_BAD_PATHNAME;
     DWORD disposition = 0;
-    const LONG status = RegCreateKeyExA(root, SettingsKeyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        KEY_WRITE, nullptr, key.receive(), &disposition);
+    const LONG status = RegCreateKeyExA(root, SettingsKeyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                        nullptr, key.receive(), &disposition);
     if (status != ERROR_SUCCESS) key.release();  // a failed call leaves no key to close, whatever it wrote
     return status;
 }
@@ -40,8 +40,7 @@ LONG WriteSettingText(HKEY root, const char* name, const char* value) {
     if (status != ERROR_SUCCESS) return status;
     // The data length counts the terminator: REG_SZ data end in one zero byte.
     const size_t bytes = std::strlen(value) + 1;
-    return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                          static_cast<DWORD>(bytes));
+    return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(bytes));
 }
 
 LONG ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, uint32_t* bytesRead) {

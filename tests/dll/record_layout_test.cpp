@@ -52,7 +52,7 @@ int32_t __stdcall Dialog(intptr_t moduleId, int32_t, int32_t, int32_t, int32_t, 
 }
 
 int32_t __stdcall MessageBox(intptr_t moduleId, uint32_t flags, const char*, const char* const* items, int32_t count,
-                            int32_t buttons) {
+                             int32_t buttons) {
     Seen.ModuleIds.push_back(moduleId);
     std::string box = std::to_string(flags) + " " + std::to_string(buttons);
     for (int32_t i = 0; i < count; ++i) box += std::string(" ") + items[i];

@@ -445,7 +445,8 @@ TEST(LanguageFile, ShippedFilesHoldTwelveTextsThatFitWhereTheyAreShown) {
         EXPECT_LE(file.Texts[0].size() + file.Texts[1].size() + 9, 63u) << fileName;
         // A message box's lines, framed with a blank on each side, fit an
         // 80-column console with room around the box.
-        for (size_t id = 5; id < file.Texts.size(); ++id) EXPECT_LE(file.Texts[id].size(), 72u) << fileName << " " << id;
+        for (size_t id = 5; id < file.Texts.size(); ++id)
+            EXPECT_LE(file.Texts[id].size(), 72u) << fileName << " " << id;
     }
     // Code page 866, one byte a character, read as it is.
     const LanguageFile& russian = files[static_cast<size_t>(ChooseLanguageFile(files, "Russian"))];

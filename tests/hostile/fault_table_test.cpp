@@ -46,15 +46,15 @@ struct FaultRow {
     Fault Kind;
     FailingImport Import;
     DWORD Status;
-    uint8_t In;           // the phases the failure strikes
-    bool Edits;           // the dialog's answer puts Edit into the field
-    Keys FirstKeys;       // sent by the first Ctrl release
-    List InUse;           // the list the first Ctrl release matches with
-    List Shown;           // in the dialog's field; None: no dialog
-    int32_t Configured;   // Configure's result
-    Box Told;             // the message box shown by Configure, if any
-    List StoredAfter;     // the registry at the end
-    List InUseAfter;      // the list the last Ctrl release matches with
+    uint8_t In;          // the phases the failure strikes
+    bool Edits;          // the dialog's answer puts Edit into the field
+    Keys FirstKeys;      // sent by the first Ctrl release
+    List InUse;          // the list the first Ctrl release matches with
+    List Shown;          // in the dialog's field; None: no dialog
+    int32_t Configured;  // Configure's result
+    Box Told;            // the message box shown by Configure, if any
+    List StoredAfter;    // the registry at the end
+    List InUseAfter;     // the list the last Ctrl release matches with
 };
 
 const std::string Mine = "*.mine,*.own";
@@ -181,7 +181,8 @@ protected:
         Panel().FillsNothing = now && row->Kind == Fault::PanelFillsNothing;
         host.Messages.clear();
         for (int32_t id = 0; id <= 11; ++id)
-            if (!now || row->Kind != Fault::MessagesNull) host.Messages[id] = now && row->Kind == Fault::MessagesEmpty ? "" : "Message " + std::to_string(id);
+            if (!now || row->Kind != Fault::MessagesNull)
+                host.Messages[id] = now && row->Kind == Fault::MessagesEmpty ? "" : "Message " + std::to_string(id);
         const bool dialogFault = now && row->Kind == Fault::DialogAnswer;
         const int32_t answer = dialogFault ? static_cast<int32_t>(row->Status) : 3;  // Save
         const bool edits = row->Edits;
@@ -259,8 +260,8 @@ protected:
         Disarm(AtStartUp);
         EXPECT_EQ(OpenRegistryKeys(), 0u);
         std::vector<std::string> keys;
-        EXPECT_EQ(ReleaseCtrl(keys, AtRelay), row->InUse == List::None ? std::vector<std::string>{}
-                                                              : ReferencePatterns(Text(row->InUse)));
+        EXPECT_EQ(ReleaseCtrl(keys, AtRelay),
+                  row->InUse == List::None ? std::vector<std::string>{} : ReferencePatterns(Text(row->InUse)));
         EXPECT_EQ(keys, KeysExpected(row->FirstKeys));
         EXPECT_EQ(OpenRegistryKeys(), 0u);
 

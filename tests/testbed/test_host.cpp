@@ -58,8 +58,8 @@ int32_t __stdcall DialogService(intptr_t moduleId, int32_t left, int32_t top, in
     return host.DialogAnswer ? host.DialogAnswer(items, itemCount) : -1;
 }
 
-int32_t __stdcall MessageBoxService(intptr_t moduleId, uint32_t flags, const char* helpTopic,
-                                     const char* const* items, int32_t itemCount, int32_t buttonCount) {
+int32_t __stdcall MessageBoxService(intptr_t moduleId, uint32_t flags, const char* helpTopic, const char* const* items,
+                                    int32_t itemCount, int32_t buttonCount) {
     const DWORD lastError = GetLastError();
     TestHost& host = TestHost::Instance();
     MessageBoxCall call{moduleId, flags, helpTopic != nullptr ? helpTopic : "<null>", {}, buttonCount, lastError};
@@ -104,7 +104,7 @@ void TestHost::Reset() {
 StartupRecord TestHost::Record() const {
     return MakeStartupRecord(
         {ModuleId, DialogService, MessageBoxService, MessageService, PanelControlService, NameMatchService},
-                             NullRegistryRoot ? nullptr : RegistryRoot.c_str(), OpaqueFill);
+        NullRegistryRoot ? nullptr : RegistryRoot.c_str(), OpaqueFill);
 }
 
 void TestHost::AddItem(const std::string& name, DWORD attributes) {

@@ -42,7 +42,8 @@ std::string ReadText(const std::string& name = expected::ValueName) {
 // the key is held only when the status is ERROR_SUCCESS.
 LONG Opened(bool forWriting) {
     RegistryKey key;
-    const LONG status = forWriting ? CreateSettingsKey(HKEY_CURRENT_USER, key) : OpenSettingsKey(HKEY_CURRENT_USER, key);
+    const LONG status =
+        forWriting ? CreateSettingsKey(HKEY_CURRENT_USER, key) : OpenSettingsKey(HKEY_CURRENT_USER, key);
     EXPECT_EQ(static_cast<bool>(key), status == ERROR_SUCCESS);
     return status;
 }

@@ -139,7 +139,8 @@ int32_t ServeMessageBoxBody(intptr_t moduleId, uint32_t flags, const char* helpT
     for (int32_t i = itemCount - buttonCount; i < itemCount; ++i) buttons.push_back(text(i));
     if (hostOk) buttons.push_back("OK");
     std::string how = (flags & MessageBoxWarning) != 0 ? "in warning colours, " : "";
-    if ((flags & MessageBoxWithLastError) != 0) how += "with the system's text for error " + std::to_string(lastError) + ", ";
+    if ((flags & MessageBoxWithLastError) != 0)
+        how += "with the system's text for error " + std::to_string(lastError) + ", ";
     Say("message", "the plug-in shows a message box, " + how + Counted(buttons.size(), "button") +
                        (helpTopic != nullptr ? ", help topic " + Quoted(OemToUtf8(helpTopic)) : ""));
     for (const std::string& line : DrawMessageBox(text(0), lines, buttons, (flags & MessageBoxLeftAligned) != 0))

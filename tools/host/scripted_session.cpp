@@ -50,8 +50,8 @@ int32_t AnswerFromScript(DialogItemRecord* items, int32_t count, const std::vect
 
 // A message box answered from the config step's lines, as the dialog is: the
 // next button or escape; with none left, Enter on the first button.
-int32_t AnswerMessageBoxFromScript(const std::vector<std::string>& buttons,
-                                   const std::vector<DialogAnswer>* answers, size_t& next) {
+int32_t AnswerMessageBoxFromScript(const std::vector<std::string>& buttons, const std::vector<DialogAnswer>* answers,
+                                   size_t& next) {
     while (answers != nullptr && next < answers->size()) {
         const DialogAnswer& answer = (*answers)[next++];
         Say("answer", Describe(answer));

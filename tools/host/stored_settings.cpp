@@ -24,8 +24,8 @@ long StoredList(std::string& value) {
     if (status != ERROR_SUCCESS) return status;
     std::vector<char> data(65536);
     DWORD size = static_cast<DWORD>(data.size() - 1), type = 0;
-    status = RegQueryValueExA(key.get(), PatternListValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                              &size);
+    status =
+        RegQueryValueExA(key.get(), PatternListValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     if (status == ERROR_SUCCESS) value.assign(data.data(), strnlen(data.data(), size));
     return status;
 }
@@ -39,8 +39,8 @@ std::string StoredListText() {
     if (status == ERROR_SUCCESS) return std::string(PatternListValueName) + " = " + Quoted(OemToUtf8(value));
     if (status == ERROR_FILE_NOT_FOUND)
         return std::string("no value ") + PatternListValueName + " stored: the plug-in uses its default list";
-    return std::string(PatternListValueName) + " cannot be read (" + SystemErrorText(static_cast<unsigned long>(status)) +
-           "): the plug-in uses its default list";
+    return std::string(PatternListValueName) + " cannot be read (" +
+           SystemErrorText(static_cast<unsigned long>(status)) + "): the plug-in uses its default list";
 }
 
 }  // namespace
