@@ -548,3 +548,23 @@ TEST(Dialog, EditFieldAndButtonsFoundForAnswers) {
     EXPECT_FALSE(ParseAnswer("button", answer));
     EXPECT_FALSE(ParseAnswer("press Down", answer));
 }
+
+// A message box: its frame as wide as its widest text, lines centred or
+// left-aligned, buttons on one row; a script's answer picks a button by
+// number or by its text in any case.
+TEST(MessageBoxText, DrawnAsTextAndAnsweredByButton) {
+    EXPECT_EQ(DrawMessageBox("Title", {"a line", "longer line here"}, {"OK"}, false),
+              (std::vector<std::string>{"+----- Title ------+", "|      a line      |", "| longer line here |",
+                                        "|      [ OK ]      |", "+------------------+"}));
+    EXPECT_EQ(DrawMessageBox("T", {"\xC3\xBC", "wide"}, {"Yes", "No"}, true),
+              (std::vector<std::string>{"+------ T -------+", "| \xC3\xBC              |", "| wide           |",
+                                        "| [ Yes ] [ No ] |", "+----------------+"}));
+    const std::vector<std::string> buttons{"Replace", "Keep"};
+    const std::pair<const char*, int32_t> answers[] = {{"button 1", 0},    {"button 2", 1},      {"button 3", -1},
+                                                       {"button keep", 1}, {"button Other", -1}, {"escape", -1}};
+    for (const auto& [line, index] : answers) {
+        DialogAnswer answer;
+        ASSERT_TRUE(ParseAnswer(line, answer));
+        EXPECT_EQ(MessageBoxButton(buttons, answer), index) << line;
+    }
+}

@@ -41,13 +41,6 @@ extern HostState Host;
 // The start-up record with the host's services; the root must outlive it.
 StartupRecord StandInStartupRecord(const char* registryRoot);
 
-// A message box drawn as text lines: a frame with the title, the lines
-// (centred unless left-aligned) and the buttons on one row.
-std::vector<std::string> DrawMessageBox(const std::string& title, const std::vector<std::string>& lines,
-                                        const std::vector<std::string>& buttons, bool leftAligned);
-// The index a script's button answer chooses among the buttons, or -1.
-int32_t MessageBoxButton(const std::vector<std::string>& buttons, const DialogAnswer& answer);
-
 // Closes the dialog with the answer: the index of the closing button, or -1.
 int32_t CloseWith(DialogItemRecord* items, int32_t count, const DialogAnswer& answer);
 // Sets or appends the answer's text in the edit field; false when there is none.
