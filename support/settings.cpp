@@ -9,8 +9,9 @@ void ReleaseSettingsKeyPath() { SettingsKeyPath.clear(); }
 
 namespace {
 
-// The registry's answers for a key or a value that does not exist.
-bool IsAbsent(LONG status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
+// The registry's answer for a key or a value that does not exist. Any other
+// failure may hide a stored value, so it never counts as absent.
+bool IsAbsent(LONG status) { return status == ERROR_FILE_NOT_FOUND; }
 
 }  // namespace
 

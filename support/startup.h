@@ -19,12 +19,13 @@ extern StartupHookProc StartupHook;
 // returns it; null when the host offers no message service.
 const char* LookupMessage(int32_t messageId);
 
+// The host's message box with these texts and the host's OK button; with
+// MessageBoxWithLastError in the flags, `error` is made the thread's last
+// error for the host to add its text. The message box must be there.
+void ShowMessageItems(uint32_t flags, const char* const* items, int32_t count, uint32_t error);
 // Shows the host's message box, its title and lines the texts of the message
 // ids in order (a text the host lacks shows empty), with the host's OK
-// button. With MessageBoxWithLastError in the flags the host adds the
-// system's text for `error`, made the thread's last error for it. Nothing
-// happens when the host offers no message box.
-void ShowMessageItems(uint32_t flags, const char* const* items, int32_t count, uint32_t error);
+// button. Nothing happens when the host offers no message box.
 template <size_t N>
 void ShowMessage(uint32_t flags, const int32_t (&messageIds)[N], uint32_t error = 0) {
     if (HostStartupRecord.MessageBoxService == nullptr) return;

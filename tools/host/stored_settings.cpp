@@ -20,7 +20,6 @@ void DeletePluginKey() { RegDeleteTreeA(HKEY_CURRENT_USER, PluginKeyPath().c_str
 long StoredList(std::string& value) {
     RegistryKey key;
     LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath().c_str(), 0, KEY_QUERY_VALUE, key.receive());
-    if (status == ERROR_PATH_NOT_FOUND) status = ERROR_FILE_NOT_FOUND;
     if (status != ERROR_SUCCESS) return status;
     std::vector<char> data(65536);
     DWORD size = static_cast<DWORD>(data.size() - 1), type = 0;
