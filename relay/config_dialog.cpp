@@ -6,6 +6,7 @@
 #include "relay/plugin_constants.h"
 #include "support/item_dialog.h"
 #include "support/settings.h"
+#include "support/startup.h"
 
 namespace {
 
@@ -44,14 +45,40 @@ ItemValueList ConfigurationDialogValues() {
     return list;
 }
 
+// Tells the user, in a warning box titled as the dialog, that the list
+// cannot be read or stored: the headline, the reason in the plug-in's own
+// words where it has them (else the system's text for it), and what follows.
+void Tell(int32_t headline, uint32_t reason, int32_t consequence) {
+    int32_t reasonText = -1;
+    switch (reason) {
+        case ERROR_ACCESS_DENIED: reasonText = MessageAccessDenied; break;
+        case ERROR_MORE_DATA: reasonText = MessageTooLong; break;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY: reasonText = MessageNoMemory; break;
+        default: break;
+    }
+    if (reasonText < 0) {
+        const int32_t lines[] = {MessageSettingsEntry, headline, consequence};
+        return ShowMessage(MessageBoxWarning | MessageBoxWithLastError, lines, reason);
+    }
+    const int32_t lines[] = {MessageSettingsEntry, headline, reasonText, consequence};
+    ShowMessage(MessageBoxWarning, lines);
+}
+
 }  // namespace
 
 extern "C" int32_t __stdcall Configure(int32_t) {
     // A list the plug-in could not read is never shown: a Save of the list
-    // shown in its place would replace it. Until it is read, no dialog.
-    if (!ReadUnreadStoredList()) return HostFalse;
+    // shown in its place would replace it. It is read again; while it stays
+    // unreadable the user is told why, and no dialog opens.
+    if (!ReadUnreadStoredList()) {
+        Tell(MessageListUnreadable, StoredListUnread, MessageStoredListKept);
+        return HostFalse;
+    }
     // An empty list (no memory for it) shows no dialog and changes nothing.
     if (RunItemDialog(nullptr, ConfigurationDialogValues()) != SaveButtonIndex) return HostFalse;
-    WriteSettingText(HKEY_CURRENT_USER, PatternListValueName, StartPatternList.c_str());
+    // The edited list is in use either way; the host learns that Save was chosen.
+    const LONG status = WriteSettingText(HKEY_CURRENT_USER, PatternListValueName, StartPatternList.c_str());
+    if (status != ERROR_SUCCESS) Tell(MessageListNotStored, static_cast<uint32_t>(status), MessageInUseNotStored);
     return HostTrue;
 }

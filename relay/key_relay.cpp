@@ -6,9 +6,11 @@
 
 #include <cstring>
 
+#include "relay/plugin_constants.h"
 #include "support/startup.h"
 
 ModuleText StartPatternList;
+uint32_t StoredListUnread = 0;
 bool StartSent = true;
 
 namespace {
@@ -100,15 +102,17 @@ bool MatchesStartPattern(const char* fileName) {
     // The service may call back into the plug-in and replace the list: this
     // match keeps to its own copy, made once. A list as long as the dialog's
     // field holds is copied on the stack, a longer one on the heap.
+    const bool unread = StoredListUnread != 0;
+    const char* const list = unread ? DefaultStartPatternList : StartPatternList.c_str();
+    const size_t size = unread ? sizeof DefaultStartPatternList - 1 : StartPatternList.size();
     char shortCopy[ShortListCopySize];
     OwnedArray<char> longCopy;
-    const size_t size = StartPatternList.size();
     char* copy = shortCopy;
     if (size >= sizeof shortCopy) {
         if (!longCopy.Allocate(size + 1)) return false;
         copy = longCopy.data();
     }
-    std::memcpy(copy, StartPatternList.c_str(), size + 1);
+    std::memcpy(copy, list, size + 1);
     // Each pattern ends at a comma, which the copy's zero byte replaces; the
     // last one may end at the list's end instead, so a single trailing comma
     // adds no empty pattern.
@@ -127,6 +131,11 @@ bool MatchesStartPattern(const char* fileName) {
 }
 
 void ReleaseStartPatternList() { StartPatternList.clear(); }
+
+void UseDefaultListInstead(uint32_t reason) {
+    StartPatternList.clear();
+    StoredListUnread = reason;
+}
 
 extern "C" intptr_t __stdcall OpenPlugin(int32_t, intptr_t) {
     KEY_EVENT_RECORD event;

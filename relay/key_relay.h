@@ -13,6 +13,14 @@
 // one trailing comma means nothing; two commas in a row hold an empty pattern.
 extern ModuleText StartPatternList;
 
+// Zero while StartPatternList is the list in use. Otherwise the stored list
+// could not be read, for this reason (a system error code): the default list
+// is in use instead, and a value the registry may hold stays as it is.
+extern uint32_t StoredListUnread;
+// Puts the default list in use for the reason given (not zero); it needs no
+// memory.
+void UseDefaultListInstead(uint32_t reason);
+
 // True at load and right after an invocation that sent Enter or F3. A seam for
 // tests: only the relay itself sets it.
 extern bool StartSent;
@@ -21,7 +29,7 @@ extern bool StartSent;
 // and cutting it would change its meaning.
 constexpr size_t MaxPatternLength = 259;
 
-// True when the name matches a pattern of StartPatternList, asking the host's
+// True when the name matches a pattern of the list in use, asking the host's
 // NameMatchService pattern by pattern in list order until one matches. An
 // empty list holds no pattern. The match runs over a copy of the list made
 // when it begins: a service that calls back into the plug-in and replaces the

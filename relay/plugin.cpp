@@ -18,37 +18,32 @@ const char* ConfigEntryText = nullptr;
 void StartPlugin() { StartupHook = LoadSettings; }
 void StopPlugin() { ReleaseStartPatternList(); }
 
-// True while memory ran short for the stored list when it was last read: the
-// list in use is then the default (or empty), not necessarily the user's.
-bool StoredListUnread = false;
-
-// Reads the stored list, else the default, into a fresh text.
-SettingRead ReadPatternList(Text& list) {
-    return ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, DefaultStartPatternList, list);
-}
-
 }  // namespace
 
 void LoadSettings() {
     // A plain concatenation: a root ending in a backslash gives two in a row.
-    // Without memory for the path, path and list stay as they were.
+    // Without memory for the path no key is addressed at all, rather than
+    // the one of an earlier start-up, and the stored list counts as unread.
     Text path;
-    if (!path.Assign(HostStartupRecord.RegistryRoot) || !path.Append(SettingsKeyName)) return;
+    if (!path.Assign(HostStartupRecord.RegistryRoot) || !path.Append(SettingsKeyName)) {
+        SettingsKeyPath.clear();
+        UseDefaultListInstead(ERROR_NOT_ENOUGH_MEMORY);
+        return;
+    }
     SettingsKeyPath.swap(path);
-    // A fresh result: should even the default fail to fit in memory, the list
-    // becomes empty rather than keeping some other text.
     Text list;
-    StoredListUnread = ReadPatternList(list) == SettingRead::MemoryShort;
+    const SettingRead read = ReadSettingText(HKEY_CURRENT_USER, PatternListValueName, list);
+    if (read.Outcome == SettingOutcome::Unreadable) return UseDefaultListInstead(static_cast<uint32_t>(read.Reason));
+    // Nothing stored: the default, as a list of its own that the dialog can edit.
+    if (read.Outcome == SettingOutcome::Absent && !list.Assign(DefaultStartPatternList))
+        return UseDefaultListInstead(ERROR_NOT_ENOUGH_MEMORY);
     StartPatternList.swap(list);
+    StoredListUnread = 0;
 }
 
 bool ReadUnreadStoredList() {
-    if (!StoredListUnread) return true;
-    Text list;
-    if (ReadPatternList(list) == SettingRead::MemoryShort) return false;
-    StartPatternList.swap(list);
-    StoredListUnread = false;
-    return true;
+    if (StoredListUnread != 0) LoadSettings();
+    return StoredListUnread == 0;
 }
 
 extern "C" void __stdcall GetPluginInfo(PluginInfoRecord* info) {

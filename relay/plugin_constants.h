@@ -14,6 +14,14 @@ enum MessageId : int32_t {
     MessageMenuEntry = 2,                // the plug-in menu's entry
     MessageSettingsEntry = 3,            // the configuration menu's entry, also the dialog's title
     MessagePatternListLabel = 4,         // the label above the edit field
+    // The message boxes: the stored list unreadable, or the edited one not stored.
+    MessageListUnreadable = 5,   // headline: the stored list cannot be read
+    MessageAccessDenied = 6,     // reason: access denied
+    MessageTooLong = 7,          // reason: longer than the plug-in reads
+    MessageNoMemory = 8,         // reason: not enough memory
+    MessageStoredListKept = 9,   // the stored list is kept, the default in use
+    MessageListNotStored = 10,   // headline: the list cannot be stored
+    MessageInUseNotStored = 11,  // the list is in use until restart, not stored
 };
 
 // The settings key is the host's registry root followed by this, as it is:

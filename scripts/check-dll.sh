@@ -17,7 +17,7 @@ ADVAPI32.dll!RegCloseKey ADVAPI32.dll!RegCreateKeyExA ADVAPI32.dll!RegOpenKeyExA
 ADVAPI32.dll!RegQueryValueExA ADVAPI32.dll!RegSetValueExA ADVAPI32.dll!SystemFunction036
 KERNEL32.dll!GetCurrentProcess KERNEL32.dll!GetCurrentProcessId KERNEL32.dll!GetCurrentThreadId
 KERNEL32.dll!GetStdHandle KERNEL32.dll!GetTickCount KERNEL32.dll!QueryPerformanceCounter
-KERNEL32.dll!ReadConsoleInputA KERNEL32.dll!TerminateProcess
+KERNEL32.dll!ReadConsoleInputA KERNEL32.dll!SetLastError KERNEL32.dll!TerminateProcess
 msvcrt.dll!calloc msvcrt.dll!free msvcrt.dll!malloc msvcrt.dll!memchr msvcrt.dll!memcmp
 msvcrt.dll!memcpy msvcrt.dll!memset msvcrt.dll!realloc msvcrt.dll!strlen
 USER32.dll!keybd_event"

@@ -19,6 +19,11 @@ using DialogServiceProc = int32_t(__stdcall*)(intptr_t moduleId, int32_t left, i
                                               int32_t bottom, const char* topic, DialogItemRecord* items,
                                               int32_t itemCount);
 using MessageServiceProc = const char*(__stdcall*)(intptr_t moduleId, int32_t messageId);
+// The host's message box: items[0] is the title, then the lines, the last
+// buttonCount items the buttons. Returns the chosen button's index, or -1
+// for Esc.
+using MessageBoxServiceProc = int32_t(__stdcall*)(intptr_t moduleId, uint32_t flags, const char* helpTopic,
+                                                  const char* const* items, int32_t itemCount, int32_t buttonCount);
 using PanelControlServiceProc = int32_t(__stdcall*)(intptr_t panel, int32_t command, void* parameter);
 using NameMatchServiceProc = int32_t(__stdcall*)(const char* pattern, const char* name, int32_t flag);
 
@@ -27,6 +32,12 @@ constexpr intptr_t ActivePanel = -1;  // all bits set, at either width
 constexpr int32_t PanelGetInfo = 1;   // fills a PanelInfoRecord
 constexpr int32_t PanelRedraw = 5;    // redraws with a RedrawRecord's cursor and top
 constexpr int32_t NameMatchFlag = -1;
+
+// Message box flags, as the file manager reads them.
+constexpr uint32_t MessageBoxWarning = 0x1;        // warning colours
+constexpr uint32_t MessageBoxWithLastError = 0x2;  // adds the system's text for the thread's last error as a line
+constexpr uint32_t MessageBoxLeftAligned = 0x10;   // lines left-aligned
+constexpr uint32_t MessageBoxOkButton = 0x10000;   // one OK button of the host's own; buttonCount is then 0
 
 constexpr DWORD DirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;
 constexpr size_t PanelItemNameSize = MAX_PATH;  // 260 bytes, not always terminated
@@ -41,7 +52,8 @@ constexpr size_t DialogItemTextSize = 512;
 // it and proved against it, field by field. A build compiles against its own
 // target's layout only.
 struct StartupLayout {
-    size_t ModuleId, RegistryRoot, DialogService, MessageService, PanelControlService, NameMatchService, Size;
+    size_t ModuleId, RegistryRoot, DialogService, MessageBoxService, MessageService, PanelControlService,
+        NameMatchService, Size;
 };
 struct PanelInfoLayout {
     size_t Items, ItemCount, CurrentItem, TopItem, Size;
@@ -55,7 +67,7 @@ struct PluginInfoLayout {
 #if defined(_WIN64)
 // A 64-bit host: 64-bit pointers and module id, each field at the platform's
 // natural alignment. A panel item is the find record (320 bytes) and 80 more.
-constexpr StartupLayout StartupAt{264, 272, 288, 304, 312, 376, 408};
+constexpr StartupLayout StartupAt{264, 272, 288, 296, 304, 312, 376, 408};
 constexpr PanelInfoLayout PanelInfoAt{24, 32, 52, 56, 512};
 constexpr size_t PanelItemSize = 400;
 constexpr DialogItemLayout DialogItemAt{24, 32, 36, 40, 552};
@@ -63,7 +75,7 @@ constexpr PluginInfoLayout PluginInfoAt{16, 24, 32, 40, 48, 56, 64, 72};
 #else
 // A 32-bit host: 32-bit pointers and module id, records packed to two bytes.
 // A panel item is the find record (320 bytes) and 46 more.
-constexpr StartupLayout StartupAt{264, 268, 276, 284, 288, 320, 336};
+constexpr StartupLayout StartupAt{264, 268, 276, 280, 284, 288, 320, 336};
 constexpr PanelInfoLayout PanelInfoAt{24, 28, 40, 44, 496};
 constexpr size_t PanelItemSize = 366;
 constexpr DialogItemLayout DialogItemAt{24, 28, 32, 36, 548};
@@ -87,7 +99,7 @@ constexpr bool LaidOut(const size_t (&placed)[N], const size_t (&layout)[N]) {
     return true;
 }
 
-// Handed over by SetStartupInfo; of its fields six mean something to the
+// Handed over by SetStartupInfo; of its fields seven mean something to the
 // plug-in.
 struct StartupRecord {
     HostBytes<0, StartupAt.ModuleId> Opaque0;
@@ -95,7 +107,7 @@ struct StartupRecord {
     const char* RegistryRoot;
     HostBytes<StartupAt.RegistryRoot + sizeof(void*), StartupAt.DialogService> Opaque1;
     DialogServiceProc DialogService;
-    HostBytes<StartupAt.DialogService + sizeof(void*), StartupAt.MessageService> Opaque2;
+    MessageBoxServiceProc MessageBoxService;
     MessageServiceProc MessageService;
     PanelControlServiceProc PanelControlService;
     HostBytes<StartupAt.PanelControlService + sizeof(void*), StartupAt.NameMatchService> Opaque3;
@@ -103,11 +115,16 @@ struct StartupRecord {
     HostBytes<StartupAt.NameMatchService + sizeof(void*), StartupAt.Size> Opaque4;
 };
 static_assert(LaidOut({offsetof(StartupRecord, ModuleId), offsetof(StartupRecord, RegistryRoot),
-                       offsetof(StartupRecord, DialogService), offsetof(StartupRecord, MessageService),
-                       offsetof(StartupRecord, PanelControlService), offsetof(StartupRecord, NameMatchService),
-                       sizeof(StartupRecord)},
-                      {StartupAt.ModuleId, StartupAt.RegistryRoot, StartupAt.DialogService, StartupAt.MessageService,
-                       StartupAt.PanelControlService, StartupAt.NameMatchService, StartupAt.Size}));
+                       offsetof(StartupRecord, DialogService), offsetof(StartupRecord, MessageBoxService),
+                       offsetof(StartupRecord, MessageService), offsetof(StartupRecord, PanelControlService),
+                       offsetof(StartupRecord, NameMatchService), sizeof(StartupRecord)},
+                      {StartupAt.ModuleId, StartupAt.RegistryRoot, StartupAt.DialogService, StartupAt.MessageBoxService,
+                       StartupAt.MessageService, StartupAt.PanelControlService, StartupAt.NameMatchService,
+                       StartupAt.Size}));
+// The message box lies right after the dialog service, and the message
+// service right after it, at either width.
+static_assert(StartupAt.MessageBoxService == StartupAt.DialogService + sizeof(void*) &&
+              StartupAt.MessageService == StartupAt.MessageBoxService + sizeof(void*));
 
 // One panel entry: the platform's find record followed by host fields the
 // plug-in never reads. Entries lie back to back.

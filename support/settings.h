@@ -1,7 +1,8 @@
 // The plug-in's settings store: one registry key per user, at SettingsKeyPath
 // below a root key the caller names, opened afresh for every single read or
-// write. Nothing is reported: a failed read gives the caller's default, a
-// failed write stores nothing.
+// write. Every operation answers with the registry's status, so that a value
+// that cannot be read is never taken for one that is not there, and a write
+// the registry refuses is told as such.
 #pragma once
 
 #include <windows.h>
@@ -17,31 +18,42 @@
 extern ModuleText SettingsKeyPath;
 void ReleaseSettingsKeyPath();
 
-// Largest value, terminating zero included, that ReadSettingText reads.
+// Largest value, terminating zero included, that ReadSettingText reads. A
+// longer value is not read at all but counted unreadable (ERROR_MORE_DATA):
+// the plug-in's own dialog never stores one that long, so it was written by
+// other means, and reading a prefix, or all of it however long, would put a
+// list in use that the user never saw and that costs every match its length.
 constexpr uint32_t SettingReadBufferSize = 8192;
 
-// Opens the key for writing, creating it and every missing key on its path;
-// empty when that fails.
-RegistryKey CreateSettingsKey(HKEY root);
-// Opens an existing key for reading; empty when it is absent or refused.
-RegistryKey OpenSettingsKey(HKEY root);
+// Opens the key for writing, creating it and every missing key on its path.
+// Open for reading and create for writing stay apart: a read never makes a key.
+LONG CreateSettingsKey(HKEY root, RegistryKey& key);
+// Opens an existing key for reading; ERROR_FILE_NOT_FOUND when it is absent.
+LONG OpenSettingsKey(HKEY root, RegistryKey& key);
 
-// Stores the text as REG_SZ, its characters and one zero byte.
-void WriteSettingText(HKEY root, const char* name, const char* value);
+// Stores the text as REG_SZ, its characters and one zero byte: ERROR_SUCCESS,
+// or why the key could not be made or the value not written.
+LONG WriteSettingText(HKEY root, const char* name, const char* value);
 
-// Reads a value's raw data into the buffer. True only when the key opened and
-// the whole value fitted; *bytesRead (when given) receives the data size then.
-bool ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, uint32_t* bytesRead = nullptr);
+// Reads a value's raw data into the buffer: ERROR_SUCCESS only when the key
+// opened and the whole value fitted (ERROR_MORE_DATA when it does not);
+// *bytesRead (when given) receives the data size then.
+LONG ReadSettingValue(HKEY root, const char* name, void* buffer, uint32_t size, uint32_t* bytesRead = nullptr);
 
 // What ReadSettingText found.
-enum class SettingRead : uint8_t {
-    Stored,       // the value's text is the result
-    Default,      // no whole value to read: the default is the result
-    MemoryShort,  // memory ran short: the default is the result, or it stays as it was
+enum class SettingOutcome : uint8_t {
+    Read,        // the value's text is the result
+    Absent,      // neither key nor value exists: nothing is stored
+    Unreadable,  // a value may be stored, but it could not be read
+};
+struct SettingRead {
+    SettingOutcome Outcome;
+    // Unreadable: the system's error code; ERROR_MORE_DATA for a value longer
+    // than the read buffer, ERROR_NOT_ENOUGH_MEMORY when the plug-in's own
+    // memory ran short. ERROR_SUCCESS otherwise.
+    LONG Reason;
 };
 
-// Sets result to the value's data up to its first zero byte, or to the default
-// when the value can't be read whole. Should memory run short even for the
-// default, the result stays as it was. MemoryShort says that the value, if
-// there is one, was not read.
-SettingRead ReadSettingText(HKEY root, const char* name, const char* defaultText, BasicText& result);
+// Sets result to the value's data up to its first zero byte when the value
+// is read; otherwise result stays as it was.
+SettingRead ReadSettingText(HKEY root, const char* name, BasicText& result);

@@ -15,6 +15,13 @@ const char* LookupMessage(int32_t messageId) {
     return HostStartupRecord.MessageService(HostStartupRecord.ModuleId, messageId & 0x7F);
 }
 
+void ShowMessageItems(uint32_t flags, const char* const* items, int32_t count, uint32_t error) {
+    // Right before the call, so that no call between changes it.
+    if ((flags & MessageBoxWithLastError) != 0) SetLastError(error);
+    HostStartupRecord.MessageBoxService(HostStartupRecord.ModuleId, flags | MessageBoxOkButton, nullptr, items, count,
+                                        0);
+}
+
 // First of all at load: no function that checks the stack guard is running yet.
 void StartSupportLayer() { SeedStackGuard(); }
 

@@ -84,15 +84,19 @@ TEST(DllFile, HeaderAsksForRandomBaseAndNoExecuteDataAndHasNoExceptionHandlers) 
 TEST(DllFile, LoadSeedsTheStackGuardTheFileHolds) {
     const std::vector<uint32_t> places = WritableDataWordsHolding(PluginDll::Path(), expected::UnseededStackGuard);
     ASSERT_EQ(places.size(), 1u) << "the guard's value in the file's data";
-    std::vector<uint32_t> guards;
+    std::vector<uintptr_t> guards;
     for (int load = 0; load < 2; ++load) {
         PluginDll dll;
         ASSERT_TRUE(dll.Loaded());
-        uint32_t guard = 0;
+        // The whole pointer-sized guard: at 64 bits its high half is drawn too.
+        uintptr_t guard = 0;
         std::memcpy(&guard, reinterpret_cast<const uint8_t*>(dll.Module()) + places[0], sizeof guard);
-        EXPECT_NE(guard, expected::UnseededStackGuard) << "load " << load;
+        EXPECT_NE(guard, uintptr_t{expected::UnseededStackGuard}) << "load " << load;
         EXPECT_EQ(guard & 0xFF, 0u) << "its first byte stays zero";
         EXPECT_NE(guard, 0u);
+        if (sizeof guard == 8) {
+            EXPECT_NE(static_cast<uint64_t>(guard) >> 32, 0u) << "the high half is seeded";
+        }
         guards.push_back(guard);
     }
     EXPECT_NE(guards[0], guards[1]) << "each load draws a guard of its own";

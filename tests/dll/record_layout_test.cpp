@@ -18,7 +18,8 @@
 namespace {
 
 const expected::HostLayout& At = expected::ThisWidth;
-constexpr intptr_t ModuleId = static_cast<intptr_t>(0x4C4E5844);
+// Above 4 GiB at 64 bits: an id the plug-in cuts to 32 bits fails.
+constexpr intptr_t ModuleId = static_cast<intptr_t>(sizeof(void*) == 8 ? 0x4C4E584400000044ull : 0x4C4E5844ull);
 
 template <typename T>
 void Put(void* record, size_t at, T value) {
@@ -27,7 +28,8 @@ void Put(void* record, size_t at, T value) {
 
 // What the DLL asked of this host.
 struct Asked {
-    std::vector<intptr_t> ModuleIds;   // of every message and dialog call
+    std::vector<intptr_t> ModuleIds;   // of every message, dialog and message box call
+    std::vector<std::string> Boxes;    // every message box's items, one text
     std::vector<std::string> Matches;  // "pattern name"
     std::vector<int32_t> Redraws;      // current and top of each redraw
     int PanelInfoCalls = 0;
@@ -47,6 +49,15 @@ int32_t __stdcall Dialog(intptr_t moduleId, int32_t, int32_t, int32_t, int32_t, 
                          int32_t) {
     Seen.ModuleIds.push_back(moduleId);
     return -1;
+}
+
+int32_t __stdcall MessageBox(intptr_t moduleId, uint32_t flags, const char*, const char* const* items, int32_t count,
+                             int32_t buttons) {
+    Seen.ModuleIds.push_back(moduleId);
+    std::string box = std::to_string(flags) + " " + std::to_string(buttons);
+    for (int32_t i = 0; i < count; ++i) box += std::string(" ") + items[i];
+    Seen.Boxes.push_back(box);
+    return 0;
 }
 
 int32_t __stdcall Panel(intptr_t panel, int32_t command, void* record) {
@@ -90,9 +101,12 @@ TEST(RecordLayout, ServicesRootAndPanelWhereTheHostsWidthPutsThem) {
     Put(record.data(), At.ModuleId, ModuleId);
     Put(record.data(), At.RegistryRoot, root.Path().c_str());
     Put(record.data(), At.DialogService, &Dialog);
+    Put(record.data(), At.MessageBoxService, &MessageBox);
     Put(record.data(), At.MessageService, &Message);
     Put(record.data(), At.PanelControlService, &Panel);
     Put(record.data(), At.NameMatchService, &Match);
+
+    const std::vector<uint8_t> kept = record;
 
     PluginDll dll;
     ASSERT_TRUE(dll.Loaded());
@@ -118,6 +132,15 @@ TEST(RecordLayout, ServicesRootAndPanelWhereTheHostsWidthPutsThem) {
     KeyCapture::Instance().TakeKeys();
     EXPECT_EQ(Seen.PanelInfoCalls, 2);
     EXPECT_EQ(Seen.Redraws, (std::vector<int32_t>{3, 1}));
+
+    // A stored list too long to read: the settings tell so through the
+    // message box, right after the dialog service, and open no dialog.
+    settings.SetText(expected::ValueName, std::string(9000, 'x'));
+    dll.SetStartupInfo(reinterpret_cast<const StartupRecord*>(kept.data()));
+    Seen.ModuleIds.clear();
+    EXPECT_EQ(dll.Configure(0), 0);
+    EXPECT_EQ(Seen.ModuleIds, (std::vector<intptr_t>(5, ModuleId))) << "four texts, the message box";
+    EXPECT_EQ(Seen.Boxes, (std::vector<std::string>{"65537 0 Text Text Text Text"}));
 }
 
 }  // namespace

@@ -490,8 +490,8 @@ TEST(LanguageFile, FolderWithoutEnglishGivesTheLastLanguageFile) {
 }
 
 // The files beside the DLL are the shipped ones; each text must fit where the
-// configuration dialog shows it.
-TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
+// configuration dialog or a message box shows it.
+TEST(LanguageFile, ShippedFilesHoldTwelveTextsThatFitWhereTheyAreShown) {
     std::vector<LanguageFile> files;
     std::vector<std::string> skipped;
     std::string error;
@@ -508,7 +508,7 @@ TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
         const LanguageFile& file = files[static_cast<size_t>(index)];
         EXPECT_EQ(file.FileName, fileName);
         EXPECT_EQ(file.Description, description);
-        ASSERT_EQ(file.Texts.size(), 5u) << fileName;
+        ASSERT_EQ(file.Texts.size(), 12u) << fileName;
         for (const std::string& text : file.Texts) EXPECT_FALSE(text.empty()) << fileName;
         // The label runs from column 5 to the frame at column 67; the title
         // sits in the frame's top line with a blank on each side.
@@ -516,11 +516,15 @@ TEST(LanguageFile, ShippedFilesHoldFiveTextsThatFitTheDialog) {
         EXPECT_LE(file.Texts[3].size() + 2, 63u) << fileName;
         // Both buttons, "[ text ]" each and one blank apart, inside the frame.
         EXPECT_LE(file.Texts[0].size() + file.Texts[1].size() + 9, 63u) << fileName;
+        // A message box's lines, framed with a blank on each side, fit an
+        // 80-column console with room around the box.
+        for (size_t id = 5; id < file.Texts.size(); ++id)
+            EXPECT_LE(file.Texts[id].size(), 72u) << fileName << " " << id;
     }
     // Code page 866, one byte a character, read as it is.
     const LanguageFile& russian = files[static_cast<size_t>(ChooseLanguageFile(files, "Russian"))];
     EXPECT_EQ(
-        russian.Texts,
+        std::vector<std::string>(russian.Texts.begin(), russian.Texts.begin() + 5),
         (std::vector<std::string>{
             "\x91\xAE\xE5\xE0\xA0\xAD\xA8\xE2\xEC",
             "\x8F\xE0\xA8\xAC\xA5\xAD\xA8\xE2\xEC \xA4\xAE \xAF\xA5\xE0\xA5\xA7\xA0\xAF\xE3\xE1\xAA\xA0",
@@ -616,4 +620,24 @@ TEST(Dialog, EditFieldAndButtonsFoundForAnswers) {
     EXPECT_EQ(ButtonIndex(items, 4, answer), -1);
     EXPECT_FALSE(ParseAnswer("button", answer));
     EXPECT_FALSE(ParseAnswer("press Down", answer));
+}
+
+// A message box: its frame as wide as its widest text, lines centred or
+// left-aligned, buttons on one row; a script's answer picks a button by
+// number or by its text in any case.
+TEST(MessageBoxText, DrawnAsTextAndAnsweredByButton) {
+    EXPECT_EQ(DrawMessageBox("Title", {"a line", "longer line here"}, {"OK"}, false),
+              (std::vector<std::string>{"+----- Title ------+", "|      a line      |", "| longer line here |",
+                                        "|      [ OK ]      |", "+------------------+"}));
+    EXPECT_EQ(DrawMessageBox("T", {"\xC3\xBC", "wide"}, {"Yes", "No"}, true),
+              (std::vector<std::string>{"+------ T -------+", "| \xC3\xBC              |", "| wide           |",
+                                        "| [ Yes ] [ No ] |", "+----------------+"}));
+    const std::vector<std::string> buttons{"Replace", "Keep"};
+    const std::pair<const char*, int32_t> answers[] = {{"button 1", 0},    {"button 2", 1},      {"button 3", -1},
+                                                       {"button keep", 1}, {"button Other", -1}, {"escape", -1}};
+    for (const auto& [line, index] : answers) {
+        DialogAnswer answer;
+        ASSERT_TRUE(ParseAnswer(line, answer));
+        EXPECT_EQ(MessageBoxButton(buttons, answer), index) << line;
+    }
 }

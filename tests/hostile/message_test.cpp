@@ -105,6 +105,7 @@ TEST_F(Messages, NullRecordsAndMissingServicesAreSurvived) {
         for (size_t i = 0; i < sizeof record; ++i) bytes[i] = static_cast<uint8_t>(random.Next());
         record.RegistryRoot = random.Chance(50) ? nullptr : host.RegistryRoot.c_str();
         record.DialogService = nullptr;
+        record.MessageBoxService = nullptr;
         record.MessageService = nullptr;
         record.PanelControlService = nullptr;
         record.NameMatchService = nullptr;

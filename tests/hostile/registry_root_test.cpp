@@ -2,7 +2,8 @@
 // trailing ones: the settings key is the whole root followed by a backslash
 // and the key's name, never a cut path; start-up never creates it; what
 // Configure stores lands there and is what the next start-up reads. A path the
-// registry refuses stores nothing and reads the default.
+// registry refuses to read counts as unreadable: the settings say so, open no
+// dialog and store nothing.
 #include <cstring>
 
 #include "tests/hostile/hostile.h"
@@ -91,6 +92,22 @@ TEST_F(RegistryRoots, NameTheWholeSettingsKeyAndTheStoredListComesBack) {
         StartupRecord record = HostileRecord();
         dll->SetStartupInfo(&record);
         EXPECT_FALSE(RegistryKeyExists(keyPath)) << "start-up made the settings key";
+
+        // A path the registry refuses even to read: the list counts as
+        // unreadable, so the settings tell the user and open no dialog.
+        HKEY probe = nullptr;
+        const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, &probe);
+        if (opened == ERROR_SUCCESS) RegCloseKey(probe);
+        if (opened != ERROR_FILE_NOT_FOUND) {
+            host.DialogCalls.clear();
+            host.MessageBoxCalls.clear();
+            EXPECT_EQ(dll->Configure(0), 0);
+            EXPECT_TRUE(host.DialogCalls.empty());
+            EXPECT_EQ(host.MessageBoxCalls.size(), 1u);
+            EXPECT_FALSE(RegistryKeyExists(keyPath));
+            if (HasFailure()) return;
+            continue;
+        }
 
         // The first button stores the edited list.
         edit = random.Bytes(static_cast<size_t>(random.Between(0, 100)), ' ', '~');

@@ -62,16 +62,17 @@ namespace expected {
 // width. The layout tests write and read records by these numbers alone, so
 // that a record the plug-in believes wrong fails them.
 struct HostLayout {
-    size_t StartupSize, ModuleId, RegistryRoot, DialogService, MessageService, PanelControlService, NameMatchService;
+    size_t StartupSize, ModuleId, RegistryRoot, DialogService, MessageBoxService, MessageService, PanelControlService,
+        NameMatchService;
     size_t PanelInfoSize, PanelItems, PanelItemCount, PanelCurrentItem, PanelTopItem;
     size_t PanelItemSize;  // the find record first: attributes at 0, the name at 44
     size_t DialogItemSize, ItemParameter, ItemFlags, ItemIsDefault, ItemText;
     size_t PluginInfoSize, HostFieldsEnd, MenuEntryTexts, MenuEntryCount, ConfigEntryTexts, ConfigEntryCount;
 };
-inline constexpr HostLayout Layout32{336, 264, 268, 276, 284, 288, 320, 496, 24, 28, 40, 44,
-                                     366, 548, 24,  28,  32,  36,  40,  16,  20, 24, 28, 32};
-inline constexpr HostLayout Layout64{408, 264, 272, 288, 304, 312, 376, 512, 24, 32, 52, 56,
-                                     400, 552, 24,  32,  36,  40,  72,  24,  32, 40, 48, 56};
+inline constexpr HostLayout Layout32{336, 264, 268, 276, 280, 284, 288, 320, 496, 24, 28, 40, 44,
+                                     366, 548, 24,  28,  32,  36,  40,  16,  20,  24, 28, 32};
+inline constexpr HostLayout Layout64{408, 264, 272, 288, 296, 304, 312, 376, 512, 24, 32, 52, 56,
+                                     400, 552, 24,  32,  36,  40,  72,  24,  32,  40, 48, 56};
 inline constexpr const HostLayout& ThisWidth = sizeof(void*) == 8 ? Layout64 : Layout32;
 
 }  // namespace expected

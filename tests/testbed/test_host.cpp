@@ -43,7 +43,7 @@ int32_t __stdcall PanelControlService(intptr_t panel, int32_t command, void* par
 
 int32_t __stdcall NameMatchService(const char* pattern, const char* name, int32_t flag) {
     TestHost& host = TestHost::Instance();
-    host.NameMatchCalls.push_back({pattern, name, flag});
+    host.NameMatchCalls.push_back({pattern, name, flag, pattern});
     host.Calls.push_back(std::string("NameMatch ") + pattern + " " + name);
     return host.Matcher(pattern, name) ? 1 : 0;
 }
@@ -56,6 +56,18 @@ int32_t __stdcall DialogService(intptr_t moduleId, int32_t left, int32_t top, in
     host.DialogCalls.push_back(std::move(call));
     host.Calls.push_back("Dialog " + std::to_string(itemCount));
     return host.DialogAnswer ? host.DialogAnswer(items, itemCount) : -1;
+}
+
+int32_t __stdcall MessageBoxService(intptr_t moduleId, uint32_t flags, const char* helpTopic, const char* const* items,
+                                    int32_t itemCount, int32_t buttonCount) {
+    const DWORD lastError = GetLastError();
+    TestHost& host = TestHost::Instance();
+    MessageBoxCall call{moduleId, flags, helpTopic != nullptr ? helpTopic : "<null>", {}, buttonCount, lastError};
+    for (int32_t i = 0; items != nullptr && i < itemCount; ++i)
+        call.Items.push_back(items[i] != nullptr ? items[i] : "<null>");
+    host.MessageBoxCalls.push_back(std::move(call));
+    host.Calls.push_back("MessageBox " + std::to_string(itemCount));
+    return host.MessageBoxAnswer;
 }
 
 }  // namespace
@@ -80,16 +92,19 @@ void TestHost::Reset() {
         return WildcardMatch(pattern.c_str(), name.c_str());
     };
     DialogAnswer = nullptr;
+    MessageBoxAnswer = 0;
     Calls.clear();
     MessageCalls.clear();
     PanelCalls.clear();
     NameMatchCalls.clear();
     DialogCalls.clear();
+    MessageBoxCalls.clear();
 }
 
 StartupRecord TestHost::Record() const {
-    return MakeStartupRecord({ModuleId, DialogService, MessageService, PanelControlService, NameMatchService},
-                             NullRegistryRoot ? nullptr : RegistryRoot.c_str(), OpaqueFill);
+    return MakeStartupRecord(
+        {ModuleId, DialogService, MessageBoxService, MessageService, PanelControlService, NameMatchService},
+        NullRegistryRoot ? nullptr : RegistryRoot.c_str(), OpaqueFill);
 }
 
 void TestHost::AddItem(const std::string& name, DWORD attributes) {

@@ -22,11 +22,21 @@ struct NameMatchCall {
     std::string Pattern;
     std::string Name;
     int32_t Flag;
+    const void* PatternAt;  // where the plug-in keeps the pattern it hands over
 };
 
 struct MessageCall {
     intptr_t ModuleId;
     int32_t MessageId;
+};
+
+struct MessageBoxCall {
+    intptr_t ModuleId;
+    uint32_t Flags;
+    std::string HelpTopic;           // "<null>" for none
+    std::vector<std::string> Items;  // the title, the lines, the buttons; "<null>" for a null text
+    int32_t ButtonCount;
+    DWORD LastError;  // the thread's last error as the box was asked for
 };
 
 struct DialogCall {
@@ -49,7 +59,12 @@ public:
     // pattern so a copy can be told apart from a zeroed record.
     StartupRecord Record() const;
 
+    // Above 4 GiB at 64 bits: an id cast through 32 bits anywhere is caught.
+#if defined(_WIN64)
+    static constexpr intptr_t ModuleId = 0x123456789A;
+#else
     static constexpr intptr_t ModuleId = 0x4C4E5800;
+#endif
     static constexpr uint8_t OpaqueFill = 0xA5;
     std::string RegistryRoot = "Software\\LanternixTests\\Default";
     bool NullRegistryRoot = false;
@@ -72,12 +87,16 @@ public:
     // Edits the handed-over items and returns the dialog's result (default -1).
     std::function<int32_t(DialogItemRecord* items, int32_t count)> DialogAnswer;
 
+    // The message box's answer: a button's index, or -1 for Esc (default 0).
+    int32_t MessageBoxAnswer = 0;
+
     // Logs.
     std::vector<std::string> Calls;  // every service call, in order, as text
     std::vector<MessageCall> MessageCalls;
     std::vector<PanelCall> PanelCalls;
     std::vector<NameMatchCall> NameMatchCalls;
     std::vector<DialogCall> DialogCalls;
+    std::vector<MessageBoxCall> MessageBoxCalls;
     std::vector<std::string> MatchedPatterns() const;
 
 private:

@@ -2,6 +2,8 @@
 // pattern handed over, in order, with the name and the flag.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,8 @@
 #include "tests/testbed/expected_facts.h"
 #include "tests/testbed/owned_text.h"
 #include "tests/testbed/test_host.h"
+
+extern "C" uintptr_t __stack_chk_guard;
 
 namespace {
 
@@ -29,6 +33,7 @@ protected:
     void TearDown() override {
         HostStartupRecord = StartupRecord{};
         StartPatternList.clear();
+        StoredListUnread = 0;
         StartSent = true;
     }
 
@@ -110,6 +115,38 @@ TEST_F(PatternTest, LongListIsWalkedOnceInOrder) {
         list += expected.back() + ",";
     }
     EXPECT_EQ(AskedFor(list), expected);
+}
+
+// True when the address lies on this thread's stack.
+bool OnThisStack(const void* address) {
+    const int local = 0;
+    MEMORY_BASIC_INFORMATION stack{}, there{};
+    VirtualQuery(&local, &stack, sizeof stack);
+    VirtualQuery(address, &there, sizeof there);
+    return there.AllocationBase == stack.AllocationBase;
+}
+
+// Lists of 511, 512 and 513 characters around the stack copy's 512 bytes: the
+// first is copied there with its zero byte, the others to the heap, as the
+// patterns handed over show by where they lie. The match runs under a guard
+// with no zero byte in it too, so that a zero written just past the stack
+// copy, where the guard may lie, ends the process as a stack buffer overrun
+// instead of landing on the guard's own zero byte unnoticed.
+TEST_F(PatternTest, ListsAroundTheStackCopysSizeStayInBounds) {
+    for (const size_t length : {511u, 512u, 513u}) {
+        std::string list;
+        for (int n = 0; list.size() + 10 < length; ++n) list += "*.p" + std::to_string(1000 + n) + ",";
+        list += "*.";
+        list.append(length - list.size(), 'z');
+        ASSERT_EQ(list.size(), length);
+        const uintptr_t saved = __stack_chk_guard;
+        __stack_chk_guard = static_cast<uintptr_t>(0x5A5A5A5A5A5A5A5Aull);
+        const Texts asked = AskedFor(list);
+        __stack_chk_guard = saved;
+        EXPECT_EQ(asked, expected::PatternsOf(list)) << length;
+        ASSERT_FALSE(host.NameMatchCalls.empty());
+        EXPECT_EQ(OnThisStack(host.NameMatchCalls[0].PatternAt), length < 512) << length;
+    }
 }
 
 TEST_F(PatternTest, MissingNameOrMatcherMatchesNothing) {

@@ -22,11 +22,30 @@ namespace {
 
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
-std::string ReadText(const std::string& name = expected::ValueName,
-                     const std::string& fallback = expected::DefaultList) {
+// What ReadSettingText finds: the text read, Absent, or "<unreadable N>" with
+// the system's error code; the result is left alone unless a text is read.
+const std::string Absent = "<absent>";
+const std::string TooLong = "<unreadable 234>";  // ERROR_MORE_DATA
+std::string ReadText(const std::string& name = expected::ValueName) {
     Text result = TextOf("left over");
-    ReadSettingText(HKEY_CURRENT_USER, name.c_str(), fallback.c_str(), result);
-    return AsString(result);
+    const SettingRead read = ReadSettingText(HKEY_CURRENT_USER, name.c_str(), result);
+    if (read.Outcome == SettingOutcome::Read) return AsString(result);
+    EXPECT_EQ(AsString(result), "left over");
+    if (read.Outcome == SettingOutcome::Absent) {
+        EXPECT_EQ(read.Reason, ERROR_SUCCESS);
+        return Absent;
+    }
+    return "<unreadable " + std::to_string(read.Reason) + ">";
+}
+
+// The status of opening the settings key for reading (open) or writing;
+// the key is held only when the status is ERROR_SUCCESS.
+LONG Opened(bool forWriting) {
+    RegistryKey key;
+    const LONG status =
+        forWriting ? CreateSettingsKey(HKEY_CURRENT_USER, key) : OpenSettingsKey(HKEY_CURRENT_USER, key);
+    EXPECT_EQ(static_cast<bool>(key), status == ERROR_SUCCESS);
+    return status;
 }
 
 class SettingsStore : public ::testing::Test {
@@ -39,16 +58,16 @@ protected:
 
 // ---- reading ---------------------------------------------------------------
 
-TEST_F(SettingsStore, FirstRunGivesTheDefaultAndCreatesNoKey) {
+TEST_F(SettingsStore, FirstRunFindsNothingStoredAndCreatesNoKey) {
     ASSERT_FALSE(scratch.Exists());
-    EXPECT_EQ(ReadText(), expected::DefaultList);
+    EXPECT_EQ(ReadText(), Absent);
     EXPECT_FALSE(scratch.Exists());
-    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
+    EXPECT_EQ(Opened(false), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(scratch.Exists());
 
     // A key without the value is no different.
     scratch.SetText("Other", "*.x");
-    EXPECT_EQ(ReadText(), expected::DefaultList);
+    EXPECT_EQ(ReadText(), Absent);
     DWORD type = 0;
     std::vector<uint8_t> data;
     EXPECT_FALSE(scratch.Get(expected::ValueName, type, data));
@@ -94,38 +113,41 @@ TEST_F(SettingsStore, DataWithoutZeroByteEndWhereTheDataReadEnd) {
     EXPECT_EQ(ReadText(), full);
 }
 
-TEST_F(SettingsStore, DataOfUpTo8192BytesAreReadLargerOnesGiveTheDefault) {
+TEST_F(SettingsStore, DataOfUpTo8192BytesAreReadLargerOnesAreUnreadable) {
     const std::string longest(SettingReadBufferSize - 1, 'b');  // 8192 bytes with the zero
     scratch.SetText(expected::ValueName, longest);
     EXPECT_EQ(ReadText(), longest);
 
     scratch.SetText(expected::ValueName, longest + "b");  // 8193 bytes
-    EXPECT_EQ(ReadText(), expected::DefaultList);
+    EXPECT_EQ(ReadText(), TooLong);
 
     const std::string over(SettingReadBufferSize + 1, 'c');
     scratch.SetRaw(expected::ValueName, REG_BINARY, over.data(), static_cast<DWORD>(over.size()));
-    EXPECT_EQ(ReadText(), expected::DefaultList);
+    EXPECT_EQ(ReadText(), TooLong);
 }
 
 TEST_F(SettingsStore, ReadSettingValueTellsWhetherTheWholeValueWasRead) {
     char buffer[16];
     uint32_t count = 99;
     // No key yet.
-    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, sizeof buffer, &count));
+    EXPECT_EQ(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, sizeof buffer, &count),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(count, 99u);
 
     scratch.SetRaw("Other", REG_BINARY, "x", 1);
-    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, sizeof buffer, &count));
+    EXPECT_EQ(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, sizeof buffer, &count),
+              ERROR_FILE_NOT_FOUND);
 
     scratch.SetRaw(expected::ValueName, REG_BINARY, "0123456789", 10);
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 10, &count));
+    EXPECT_EQ(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 10, &count), ERROR_SUCCESS);
     EXPECT_EQ(count, 10u);
     EXPECT_EQ(std::string(buffer, 11), "0123456789#");
-    EXPECT_TRUE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 10));  // the count is optional
+    // The count is optional.
+    EXPECT_EQ(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 10), ERROR_SUCCESS);
 
     // One byte short: the registry says there is more data, which is a failure.
-    EXPECT_FALSE(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 9, &count));
+    EXPECT_EQ(ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), buffer, 9, &count), ERROR_MORE_DATA);
 }
 
 // ---- writing ---------------------------------------------------------------
@@ -163,7 +185,8 @@ TEST_F(SettingsStore, WriteHasNoLengthBoundOfItsOwn) {
     std::vector<uint8_t> data;
     ASSERT_TRUE(scratch.Get(expected::ValueName, type, data));
     EXPECT_EQ(data.size(), SettingReadBufferSize + 1) << "stored whole";
-    EXPECT_EQ(ReadText(), expected::DefaultList) << "but too large to read back";
+    EXPECT_EQ(WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), tooLong.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(ReadText(), TooLong) << "but too large to read back";
 }
 
 // A path or value name longer than the host's fixed buffers reaches the
@@ -181,7 +204,7 @@ TEST_F(SettingsStore, LongPathIsUsedWhole) {
 
     // Reading does not fall back to a shorter path either.
     SetText(SettingsKeyPath, path + "x");
-    EXPECT_EQ(ReadText(), expected::DefaultList);
+    EXPECT_EQ(ReadText(), Absent);
     EXPECT_FALSE(RegistryKeyExists(path + "x"));
 }
 
@@ -197,19 +220,19 @@ TEST_F(SettingsStore, LongValueNameIsUsedWhole) {
 
     scratch.SetText(name.substr(0, 80), "*.cut");
     EXPECT_EQ(ReadText(name), "*.named");
-    EXPECT_EQ(ReadText(name + "n"), expected::DefaultList);
+    EXPECT_EQ(ReadText(name + "n"), Absent);
 }
 
-TEST_F(SettingsStore, KeyTheRegistryRefusesStoresNothingAndReadsTheDefault) {
+TEST_F(SettingsStore, KeyTheRegistryRefusesStoresNothingAndIsUnreadable) {
     // A path that starts with a backslash is refused by the registry.
     SetText(SettingsKeyPath, "\\" + scratch.Path());
-    WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.x");
+    EXPECT_EQ(WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.x"), ERROR_BAD_PATHNAME);
     EXPECT_FALSE(scratch.Exists());
-    EXPECT_FALSE(CreateSettingsKey(HKEY_CURRENT_USER));
+    EXPECT_EQ(Opened(true), ERROR_BAD_PATHNAME);
 
     scratch.SetText(expected::ValueName, "*.x");
-    EXPECT_EQ(ReadText(), expected::DefaultList);
-    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
+    EXPECT_EQ(ReadText(), "<unreadable 161>") << "refused is not absent";
+    EXPECT_EQ(Opened(false), ERROR_BAD_PATHNAME);
 }
 
 TEST_F(SettingsStore, EmptyPathAddressesNoKey) {
@@ -217,22 +240,22 @@ TEST_F(SettingsStore, EmptyPathAddressesNoKey) {
     const std::string name = "LanternixTestsStray";
     RegDeleteValueA(HKEY_CURRENT_USER, name.c_str());
     SettingsKeyPath.clear();
-    WriteSettingText(HKEY_CURRENT_USER, name.c_str(), "*.x");
+    EXPECT_EQ(WriteSettingText(HKEY_CURRENT_USER, name.c_str(), "*.x"), ERROR_BAD_PATHNAME);
     DWORD size = 0;
     const LONG status = RegQueryValueExA(HKEY_CURRENT_USER, name.c_str(), nullptr, nullptr, nullptr, &size);
     if (status == ERROR_SUCCESS) RegDeleteValueA(HKEY_CURRENT_USER, name.c_str());
     EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(CreateSettingsKey(HKEY_CURRENT_USER));
-    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER));
-    EXPECT_EQ(ReadText(name), expected::DefaultList);
+    EXPECT_EQ(Opened(true), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(Opened(false), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ReadText(name), Absent);
 }
 
 TEST_F(SettingsStore, KeysAreOpenedForWritingOrForReadingOnly) {
-    EXPECT_FALSE(OpenSettingsKey(HKEY_CURRENT_USER)) << "a missing key is not created for reading";
+    EXPECT_EQ(Opened(false), ERROR_FILE_NOT_FOUND) << "a missing key is not created for reading";
     EXPECT_FALSE(scratch.Exists());
 
-    RegistryKey writing = CreateSettingsKey(HKEY_CURRENT_USER);
-    ASSERT_TRUE(writing);
+    RegistryKey writing;
+    ASSERT_EQ(CreateSettingsKey(HKEY_CURRENT_USER, writing), ERROR_SUCCESS);
     EXPECT_TRUE(scratch.Exists());
     EXPECT_EQ(RegSetValueExA(writing.get(), "w", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2), ERROR_SUCCESS);
     char buffer[4];
@@ -240,8 +263,8 @@ TEST_F(SettingsStore, KeysAreOpenedForWritingOrForReadingOnly) {
     EXPECT_EQ(RegQueryValueExA(writing.get(), "w", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
               ERROR_ACCESS_DENIED);
 
-    RegistryKey reading = OpenSettingsKey(HKEY_CURRENT_USER);
-    ASSERT_TRUE(reading);
+    RegistryKey reading;
+    ASSERT_EQ(OpenSettingsKey(HKEY_CURRENT_USER, reading), ERROR_SUCCESS);
     size = sizeof buffer;
     EXPECT_EQ(RegQueryValueExA(reading.get(), "w", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
               ERROR_SUCCESS);
@@ -265,6 +288,7 @@ protected:
         std::memset(&HostStartupRecord, 0, sizeof HostStartupRecord);
         ReleaseSettingsKeyPath();
         ReleaseStartPatternList();
+        StoredListUnread = 0;
     }
     void Start() {
         StartupRecord record = host.Record();
@@ -288,11 +312,12 @@ TEST_F(SettingsLoad, PathIsTheRootFollowedByTheKeyName) {
     Start();
     EXPECT_EQ(AsString(SettingsKeyPath), expected::SettingsKeyUnder(scratch.Path() + "\\"));
 
-    // A null root counts as an empty one.
+    // A null root counts as an empty one: the path starts with a backslash,
+    // which the registry refuses, so the default is in use in its place.
     host.NullRegistryRoot = true;
     Start();
     EXPECT_EQ(AsString(SettingsKeyPath), expected::SettingsKeyUnder(""));
-    EXPECT_EQ(AsString(StartPatternList), expected::DefaultList);
+    EXPECT_EQ(StoredListUnread, static_cast<uint32_t>(ERROR_BAD_PATHNAME));
 
     host.NullRegistryRoot = false;
     host.RegistryRoot = "";
@@ -339,22 +364,24 @@ TEST_F(SettingsLoad, RepeatedReadsWritesAndStartsLeakNoHandle) {
     const std::string missing = scratch.Path() + "\\Missing";
     char small[4];
     Text text;
+    RegistryKey key;
     for (int round = 0; round < 2000; ++round) {
         SetText(SettingsKeyPath, stored);
         WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.leak");
-        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), expected::DefaultList.c_str(), text);
-        ReadSettingText(HKEY_CURRENT_USER, "Absent", expected::DefaultList.c_str(), text);
+        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), text);
+        ReadSettingText(HKEY_CURRENT_USER, "Absent", text);
         ReadSettingValue(HKEY_CURRENT_USER, expected::ValueName.c_str(), small, sizeof small);  // more data than room
-        CreateSettingsKey(HKEY_CURRENT_USER);
-        OpenSettingsKey(HKEY_CURRENT_USER);
+        CreateSettingsKey(HKEY_CURRENT_USER, key);
+        OpenSettingsKey(HKEY_CURRENT_USER, key);
+        key.reset();
         SetText(SettingsKeyPath, refused);
         WriteSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), "*.leak");
-        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), expected::DefaultList.c_str(), text);
+        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), text);
         SetText(SettingsKeyPath, missing);
-        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), expected::DefaultList.c_str(), text);
+        ReadSettingText(HKEY_CURRENT_USER, expected::ValueName.c_str(), text);
         Start();
     }
-    EXPECT_EQ(AsString(text), expected::DefaultList);
+    EXPECT_EQ(AsString(text), "*.leak");
     EXPECT_EQ(AsString(StartPatternList), expected::DefaultList);
     SetText(SettingsKeyPath, stored);
     EXPECT_EQ(ReadText(), "*.leak");

@@ -65,13 +65,17 @@ uintptr_t SeededWith(const Platform& platform) {
     return seeded;
 }
 
+// Every bit of the guard: at 64 bits a guard cut to 32 bits anywhere is caught.
+constexpr uintptr_t WideRandom = static_cast<uintptr_t>(0x0123456789ABCDEFull);
+constexpr uintptr_t TopBit = uintptr_t{1} << (8 * sizeof(uintptr_t) - 1);
+
 TEST(StackGuardSeed, IsTheRandomNumberWithItsFirstByteZero) {
     Platform platform;
-    platform.Random = 0x12345678;
-    EXPECT_EQ(SeededWith(platform), 0x12345600u);
+    platform.Random = WideRandom;
+    EXPECT_EQ(SeededWith(platform), WideRandom & ~uintptr_t{0xFF});
     EXPECT_EQ(Stub.CounterReads, 0);
-    platform.Random = 0xFFFFFFFF;
-    EXPECT_EQ(SeededWith(platform), 0xFFFFFF00u);
+    platform.Random = ~uintptr_t{0};
+    EXPECT_EQ(SeededWith(platform), ~uintptr_t{0xFF});
 }
 
 TEST(StackGuardSeed, WithoutAUsableRandomNumberComesFromTheMomentAndTheProcess) {
@@ -93,6 +97,8 @@ TEST(StackGuardSeed, WithoutAUsableRandomNumberComesFromTheMomentAndTheProcess) 
         Platform later = platform;
         later.Counter ^= 0x100;
         EXPECT_EQ(SeededWith(later), first ^ 0x100);
+        later.Counter ^= static_cast<LONGLONG>(TopBit);
+        EXPECT_EQ(SeededWith(later), first ^ 0x100 ^ TopBit);
         later = platform;
         later.Ticks ^= 0x200;
         EXPECT_EQ(SeededWith(later), first ^ 0x200);

@@ -42,6 +42,7 @@ StartupRecord PatternedRecord() {
     for (size_t i = 0; i < sizeof record; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
     record.ModuleId = services.ModuleId;
     record.DialogService = services.DialogService;
+    record.MessageBoxService = services.MessageBoxService;
     record.MessageService = services.MessageService;
     record.PanelControlService = services.PanelControlService;
     record.NameMatchService = services.NameMatchService;

@@ -204,3 +204,38 @@ int32_t ButtonIndex(const DialogItemRecord* items, int32_t count, const DialogAn
     }
     return -1;
 }
+
+namespace {
+// Characters, not bytes, of a UTF-8 text.
+size_t Width(const std::string& text) { return Widen(text).size(); }
+}  // namespace
+
+std::vector<std::string> DrawMessageBox(const std::string& title, const std::vector<std::string>& lines,
+                                        const std::vector<std::string>& buttons, bool leftAligned) {
+    std::string row;
+    for (const std::string& button : buttons) row += (row.empty() ? "[ " : " [ ") + button + " ]";
+    size_t inner = std::max(Width(row), Width(title) + 4);
+    for (const std::string& line : lines) inner = std::max(inner, Width(line));
+    inner += 2;
+    auto framed = [inner](const std::string& text, bool centred) {
+        const size_t room = inner - Width(text);
+        const size_t before = centred ? room / 2 : 1;
+        return "|" + std::string(before, ' ') + text + std::string(room - before, ' ') + "|";
+    };
+    const std::string heading = " " + title + " ";
+    const size_t dashes = inner - Width(heading);
+    std::vector<std::string> drawn{"+" + std::string(dashes / 2, '-') + heading +
+                                   std::string(dashes - dashes / 2, '-') + "+"};
+    for (const std::string& line : lines) drawn.push_back(framed(line, !leftAligned));
+    drawn.push_back(framed(row, true));
+    drawn.push_back("+" + std::string(inner, '-') + "+");
+    return drawn;
+}
+
+int32_t MessageBoxButton(const std::vector<std::string>& buttons, const DialogAnswer& answer) {
+    if (answer.Kind != AnswerKind::Button) return -1;
+    if (answer.Button > 0) return answer.Button <= static_cast<int32_t>(buttons.size()) ? answer.Button - 1 : -1;
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (EqualsIgnoringCase(buttons[i], OemToUtf8(answer.Text))) return static_cast<int32_t>(i);
+    return -1;
+}

@@ -43,3 +43,10 @@ int32_t EditFieldIndex(const DialogItemRecord* items, int32_t count);
 // Index of the item closing the dialog for a button answer: the n-th button
 // (1-based) or the button whose text is the name; -1 when there is none.
 int32_t ButtonIndex(const DialogItemRecord* items, int32_t count, const DialogAnswer& answer);
+
+// A message box drawn as text lines, in UTF-8: a frame with the title, the lines
+// (centred unless left-aligned) and the buttons on one row.
+std::vector<std::string> DrawMessageBox(const std::string& title, const std::vector<std::string>& lines,
+                                        const std::vector<std::string>& buttons, bool leftAligned);
+// The index a script's button answer chooses among the buttons, or -1.
+int32_t MessageBoxButton(const std::vector<std::string>& buttons, const DialogAnswer& answer);

@@ -117,6 +117,21 @@ int32_t AnswerInteractively(DialogItemRecord* items, int32_t count) {
     return CloseWith(items, count, answer);
 }
 
+// A message box answered at the keyboard: a button's number, Enter for the
+// first, Esc for none.
+int32_t AnswerMessageBoxInteractively(const std::vector<std::string>& buttons) {
+    std::string choices;
+    for (size_t i = 0; i < buttons.size(); ++i)
+        choices += (i == 0 ? "" : ", ") + std::to_string(i + 1) + " " + Quoted(buttons[i]);
+    PrintPart("    Close with a button (" + choices + "; Enter for the first, Esc for none): ");
+    std::string line, oem, refused;
+    if (!ReadTypedLine(line)) return -1;
+    if (Trim(line).empty()) return 0;
+    DialogAnswer typed;
+    if (!Utf8ToOem(Trim(line), oem, refused) || !ParseAnswer("button " + oem, typed)) return -1;
+    return MessageBoxButton(buttons, typed);
+}
+
 // The host's own keys, which never reach the plug-in.
 void ShowHelpAndPanel() {
     PrintKeysHelp();
@@ -166,6 +181,7 @@ int RunInteractive() {
     HANDLE input = ConsoleInput();
     SetConsoleMode(input, ENABLE_EXTENDED_FLAGS);
     Host.AnswerDialog = AnswerInteractively;
+    Host.AnswerMessageBox = AnswerMessageBoxInteractively;
     PrintKeysHelp();
     Print("");
     ShowPanel();

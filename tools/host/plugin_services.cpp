@@ -15,7 +15,13 @@ HostState Host;
 
 namespace {
 
+// Above 4 GiB at 64 bits, as a file manager's may be: an id the plug-in cuts
+// to 32 bits is caught.
+#if defined(_WIN64)
+constexpr intptr_t HostModuleId = 0x4C4800000048;
+#else
 constexpr intptr_t HostModuleId = 0x4C48;
+#endif
 
 void CheckModuleId(intptr_t moduleId, const char* service) {
     if (moduleId != HostModuleId)
@@ -110,12 +116,59 @@ int32_t ServeDialogBody(intptr_t moduleId, int32_t left, int32_t top, int32_t ri
     return Host.AnswerDialog(items, itemCount);
 }
 
+// The file manager's message box: items[0] the title, then the lines, the
+// last buttonCount items the buttons; with 0x10000 its own OK button instead.
+int32_t ServeMessageBoxBody(intptr_t moduleId, uint32_t flags, const char* helpTopic, const char* const* items,
+                            int32_t itemCount, int32_t buttonCount) {
+    const DWORD lastError = GetLastError();  // first, before any call changes it
+    CheckModuleId(moduleId, "MessageBoxService");
+    PrintTrace();
+    if (items == nullptr || itemCount < 1) return Problem("asked for a message box without a title"), -1;
+    const bool hostOk = (flags & MessageBoxOkButton) != 0;
+    if (buttonCount < 0 || buttonCount > itemCount - 1 || (hostOk && buttonCount != 0)) {
+        Problem("asked for a message box of " + Counted(static_cast<size_t>(itemCount), "item") + " with " +
+                std::to_string(buttonCount) + " buttons" + (hostOk ? " and the host's OK button" : ""));
+        return -1;
+    }
+    auto text = [&](int32_t i) {
+        if (items[i] != nullptr) return OemToUtf8(items[i]);
+        Problem("message box item " + std::to_string(i) + " has no text");
+        return std::string();
+    };
+    std::vector<std::string> lines, buttons;
+    for (int32_t i = 1; i < itemCount - buttonCount; ++i) lines.push_back(text(i));
+    if ((flags & MessageBoxWithLastError) != 0) lines.push_back(SystemErrorText(lastError));
+    for (int32_t i = itemCount - buttonCount; i < itemCount; ++i) buttons.push_back(text(i));
+    if (hostOk) buttons.push_back("OK");
+    std::string how = (flags & MessageBoxWarning) != 0 ? "in warning colours, " : "";
+    if ((flags & MessageBoxWithLastError) != 0)
+        how += "with the system's text for error " + std::to_string(lastError) + ", ";
+    Say("message", "the plug-in shows a message box, " + how + Counted(buttons.size(), "button") +
+                       (helpTopic != nullptr ? ", help topic " + Quoted(OemToUtf8(helpTopic)) : ""));
+    for (const std::string& line : DrawMessageBox(text(0), lines, buttons, (flags & MessageBoxLeftAligned) != 0))
+        Print("               " + line);
+    if (!Host.AnswerMessageBox) return Problem("no session answers the message box; closed with Esc"), -1;
+    const int32_t chosen = Host.AnswerMessageBox(buttons);
+    if (chosen < 0) return Say("", "message box closed with Esc"), -1;
+    Say("", "closed with the button " + Quoted(buttons[static_cast<size_t>(chosen)]));
+    return chosen;
+}
+
 // The services as the plug-in calls them: no exception goes back into it.
 const char* __stdcall ServeMessage(intptr_t moduleId, int32_t messageId) {
     try {
         return ServeMessageBody(moduleId, messageId);
     } catch (...) {
         return "";
+    }
+}
+
+int32_t __stdcall ServeMessageBox(intptr_t moduleId, uint32_t flags, const char* helpTopic, const char* const* items,
+                                  int32_t itemCount, int32_t buttonCount) {
+    try {
+        return ServeMessageBoxBody(moduleId, flags, helpTopic, items, itemCount, buttonCount);
+    } catch (...) {
+        return -1;
     }
 }
 
@@ -147,8 +200,8 @@ int32_t __stdcall ServeDialog(intptr_t moduleId, int32_t left, int32_t top, int3
 }  // namespace
 
 StartupRecord StandInStartupRecord(const char* registryRoot) {
-    return MakeStartupRecord({HostModuleId, ServeDialog, ServeMessage, ServePanelControl, ServeNameMatch},
-                             registryRoot);
+    return MakeStartupRecord(
+        {HostModuleId, ServeDialog, ServeMessageBox, ServeMessage, ServePanelControl, ServeNameMatch}, registryRoot);
 }
 
 bool ApplyEdit(DialogItemRecord* items, int32_t count, const DialogAnswer& answer) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "support/host_interface.h"
 #include "tools/host/dialog.h"
@@ -26,12 +27,17 @@ struct DialogOutcome {
 // How a shown dialog is answered: the index of the closing button, or -1.
 using DialogAnswerer = std::function<int32_t(DialogItemRecord* items, int32_t count)>;
 
+// How a shown message box is answered, given its buttons' texts (UTF-8): the
+// index of the chosen button, or -1 for Esc.
+using MessageBoxAnswerer = std::function<int32_t(const std::vector<std::string>& buttons)>;
+
 struct HostState {
     Panel ThePanel;
     std::string FolderPath;  // the folder shown, its full path in UTF-8
     LanguageFile Messages;
     // Set by the session that runs: from its script, or at the keyboard.
     DialogAnswerer AnswerDialog;
+    MessageBoxAnswerer AnswerMessageBox;
     DialogOutcome LastDialog;
 };
 extern HostState Host;

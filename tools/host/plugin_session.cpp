@@ -114,7 +114,7 @@ void RunConfigure() {
     const std::string returned = "Configure returned " + std::to_string(result);
     if (result == HostTrue) {
         std::string stored;
-        if (!StoredList(stored))
+        if (StoredList(stored) != ERROR_SUCCESS)
             return Problem(returned + ", so the list should be stored, but " + PatternListValueName + " is not in " +
                            "HKEY_CURRENT_USER\\" + PluginKeyPath());
         if (Host.LastDialog.Shown && stored != Host.LastDialog.EditText)

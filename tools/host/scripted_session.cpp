@@ -55,6 +55,27 @@ int32_t AnswerFromScript(DialogItemRecord* items, int32_t count, const std::vect
     return -1;
 }
 
+// A message box answered from the config step's lines, as the dialog is: the
+// next button or escape; with none left, Enter on the first button.
+int32_t AnswerMessageBoxFromScript(const std::vector<std::string>& buttons, const std::vector<DialogAnswer>* answers,
+                                   size_t& next) {
+    while (answers != nullptr && next < answers->size()) {
+        const DialogAnswer& answer = (*answers)[next++];
+        Say("answer", Describe(answer));
+        if (answer.Kind == AnswerKind::Escape) return -1;
+        if (answer.Kind != AnswerKind::Button) {
+            Problem("a message box has no edit field to type into");
+            continue;
+        }
+        const int32_t index = MessageBoxButton(buttons, answer);
+        if (index >= 0) return index;
+        Problem("the message box has no such button; closed with Esc");
+        return -1;
+    }
+    Say("answer", "none left in the script: Enter, the first button");
+    return 0;
+}
+
 }  // namespace
 
 int RunScript(const std::vector<ScriptStep>& steps) {
@@ -62,6 +83,9 @@ int RunScript(const std::vector<ScriptStep>& steps) {
     size_t next = 0;
     Host.AnswerDialog = [&answers, &next](DialogItemRecord* items, int32_t count) {
         return AnswerFromScript(items, count, answers, next);
+    };
+    Host.AnswerMessageBox = [&answers, &next](const std::vector<std::string>& buttons) {
+        return AnswerMessageBoxFromScript(buttons, answers, next);
     };
     Print("");
     Print("How to read this: each \"press\" or \"release\" line puts one key event into");
@@ -121,6 +145,7 @@ int RunScript(const std::vector<ScriptStep>& steps) {
     }
     EndTyping();
     Host.AnswerDialog = nullptr;
+    Host.AnswerMessageBox = nullptr;
     Print("");
     if (ProblemCount() == 0) {
         Print("Session ended.");

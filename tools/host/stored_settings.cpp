@@ -17,29 +17,40 @@ std::string PluginKeyPath() { return SettingsRoot + SettingsKeyName; }
 
 void DeletePluginKey() { RegDeleteTreeA(HKEY_CURRENT_USER, PluginKeyPath().c_str()); }
 
-bool StoredList(std::string& value) {
+long StoredList(std::string& value) {
     RegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath().c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
-        return false;
+    LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath().c_str(), 0, KEY_QUERY_VALUE, key.receive());
+    if (status != ERROR_SUCCESS) return status;
     std::vector<char> data(65536);
     DWORD size = static_cast<DWORD>(data.size() - 1), type = 0;
-    if (RegQueryValueExA(key.get(), PatternListValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                         &size) != ERROR_SUCCESS)
-        return false;
-    value.assign(data.data(), strnlen(data.data(), size));
-    return true;
+    status =
+        RegQueryValueExA(key.get(), PatternListValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    if (status == ERROR_SUCCESS) value.assign(data.data(), strnlen(data.data(), size));
+    return status;
 }
 
-void ShowRegistry() {
+namespace {
+// What the plug-in finds in the registry: the list, or why none, and then
+// the list it uses.
+std::string StoredListText() {
     std::string value;
-    if (StoredList(value))
-        Say("registry", std::string(PatternListValueName) + " = " + Quoted(OemToUtf8(value)));
-    else
-        Say("registry", std::string("no value ") + PatternListValueName + " stored: the plug-in uses its default list");
+    const long status = StoredList(value);
+    if (status == ERROR_SUCCESS) return std::string(PatternListValueName) + " = " + Quoted(OemToUtf8(value));
+    if (status == ERROR_FILE_NOT_FOUND)
+        return std::string("no value ") + PatternListValueName + " stored: the plug-in uses its default list";
+    return std::string(PatternListValueName) + " cannot be read (" +
+           SystemErrorText(static_cast<unsigned long>(status)) + "): the plug-in uses its default list";
 }
+
+}  // namespace
+
+void ShowRegistry() { Say("registry", StoredListText()); }
 
 std::string ListInUse() {
     std::string value;
-    if (StoredList(value)) return "the stored one, " + Quoted(OemToUtf8(value));
-    return "the plug-in's default list: nothing is stored";
+    const long status = StoredList(value);
+    if (status == ERROR_SUCCESS) return "the stored one, " + Quoted(OemToUtf8(value));
+    if (status == ERROR_FILE_NOT_FOUND) return "the plug-in's default list: nothing is stored";
+    return "the plug-in's default list: the stored one cannot be read (" +
+           SystemErrorText(static_cast<unsigned long>(status)) + ")";
 }

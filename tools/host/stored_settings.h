@@ -13,8 +13,9 @@ extern std::string SettingsRoot;
 std::string PluginKeyPath();
 // The plug-in's key and all below it, so that it starts from its default list.
 void DeletePluginKey();
-// The stored list as the plug-in wrote it (OEM code page); false when none.
-bool StoredList(std::string& value);
+// The stored list as the plug-in wrote it (OEM code page): ERROR_SUCCESS,
+// ERROR_FILE_NOT_FOUND when none is stored, or why it cannot be read.
+long StoredList(std::string& value);
 // The stored pattern list, or that there is none.
 void ShowRegistry();
 // The stored list, quoted, or that the plug-in's default list applies.

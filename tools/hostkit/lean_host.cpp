@@ -48,7 +48,7 @@ int32_t __stdcall LeanWildcardMatch(const char* pattern, const char* name, int32
 }
 
 StartupRecord LeanRecord(const char* registryRoot, NameMatchServiceProc nameMatch) {
-    return MakeStartupRecord({LeanModuleId, LeanDialog, LeanMessage, LeanPanel, nameMatch}, registryRoot);
+    return MakeStartupRecord({LeanModuleId, LeanDialog, nullptr, LeanMessage, LeanPanel, nameMatch}, registryRoot);
 }
 
 bool WildcardMatch(const char* pattern, const char* name) {

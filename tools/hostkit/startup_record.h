@@ -11,6 +11,7 @@
 struct HostServices {
     intptr_t ModuleId = 0;
     DialogServiceProc Dialog = nullptr;
+    MessageBoxServiceProc MessageBox = nullptr;
     MessageServiceProc Message = nullptr;
     PanelControlServiceProc PanelControl = nullptr;
     NameMatchServiceProc NameMatch = nullptr;
@@ -24,6 +25,7 @@ inline StartupRecord MakeStartupRecord(const HostServices& services, const char*
     record.ModuleId = services.ModuleId;
     record.RegistryRoot = registryRoot;
     record.DialogService = services.Dialog;
+    record.MessageBoxService = services.MessageBox;
     record.MessageService = services.Message;
     record.PanelControlService = services.PanelControl;
     record.NameMatchService = services.NameMatch;
