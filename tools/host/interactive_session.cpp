@@ -206,6 +206,12 @@ int RunInteractive() {
             continue;
         }
         lastWasCtrlDown = down && vk == VK_CONTROL;
+        // A terminal reports Shift and Alt only as part of a chord, whose key
+        // follows with the modifier held: on their own they are no key press.
+        if (down && (vk == VK_SHIFT || vk == VK_MENU)) {
+            DropConsoleEvent();
+            continue;
+        }
         Print("");
         if (down && (vk == VK_F10 || vk == VK_ESCAPE)) {
             DropConsoleEvent();
@@ -226,6 +232,16 @@ int RunInteractive() {
             Print("> Space: Ctrl released");
             Say("console", "Ctrl released");
         } else {
+            // A terminal's arrow and editing keys are the grey ones, but Wine's
+            // console leaves out the ENHANCED_KEY a keyboard's console sets, and
+            // the file manager would read them as keypad keys: the host adds it.
+            KeyName named{};
+            if (FindKey(VirtualKeyName(vk), named) && named.Enhanced && (key.dwControlKeyState & ENHANCED_KEY) == 0) {
+                INPUT_RECORD grey = record;
+                grey.Event.KeyEvent.dwControlKeyState |= ENHANCED_KEY;
+                DropConsoleEvent();
+                QueueConsoleInputFirst(grey);
+            }
             Print("> " + VirtualKeyName(vk) + (down ? " pressed" : " released"));
             Say("console", VirtualKeyName(vk) + (down ? " pressed" : " released") + " (vk " + Hex(vk) + ", scan " +
                                Hex(key.wVirtualScanCode) + ")");
