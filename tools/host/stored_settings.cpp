@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "relay/plugin_constants.h"
+#include "support/settings.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/system_handles.h"
@@ -30,11 +31,18 @@ long StoredList(std::string& value) {
 }
 
 namespace {
+// The plug-in reads no value longer than its read buffer holds: it uses its
+// default list then, whatever the registry holds.
+bool LongerThanPluginReads(const std::string& value) { return value.size() >= SettingReadBufferSize; }
+
 // What the plug-in finds in the registry: the list, or why none, and then
 // the list it uses.
 std::string StoredListText() {
     std::string value;
     const long status = StoredList(value);
+    if (status == ERROR_SUCCESS && LongerThanPluginReads(value))
+        return std::string(PatternListValueName) + " holds " + std::to_string(value.size()) +
+               " characters, more than the plug-in reads: the plug-in uses its default list";
     if (status == ERROR_SUCCESS) return std::string(PatternListValueName) + " = " + Quoted(OemToUtf8(value));
     if (status == ERROR_FILE_NOT_FOUND)
         return std::string("no value ") + PatternListValueName + " stored: the plug-in uses its default list";
@@ -49,6 +57,9 @@ void ShowRegistry() { Say("registry", StoredListText()); }
 std::string ListInUse() {
     std::string value;
     const long status = StoredList(value);
+    if (status == ERROR_SUCCESS && LongerThanPluginReads(value))
+        return "the plug-in's default list: the stored one is longer than " +
+               std::to_string(SettingReadBufferSize - 1) + " characters";
     if (status == ERROR_SUCCESS) return "the stored one, " + Quoted(OemToUtf8(value));
     if (status == ERROR_FILE_NOT_FOUND) return "the plug-in's default list: nothing is stored";
     return "the plug-in's default list: the stored one cannot be read (" +
