@@ -48,11 +48,14 @@ ItemValueList ConfigurationDialogValues() {
 // Tells the user, in a warning box titled as the dialog, that the list
 // cannot be read or stored: the headline, the reason in the plug-in's own
 // words where it has them (else the system's text for it), and what follows.
+// ERROR_MORE_DATA means a value too long only for a read.
 void Tell(int32_t headline, uint32_t reason, int32_t consequence) {
     int32_t reasonText = -1;
     switch (reason) {
         case ERROR_ACCESS_DENIED: reasonText = MessageAccessDenied; break;
-        case ERROR_MORE_DATA: reasonText = MessageTooLong; break;
+        case ERROR_MORE_DATA:
+            if (headline == MessageListUnreadable) reasonText = MessageTooLong;
+            break;
         case ERROR_NOT_ENOUGH_MEMORY:
         case ERROR_OUTOFMEMORY: reasonText = MessageNoMemory; break;
         default: break;

@@ -115,6 +115,9 @@ const FaultRow Rows[] = {
     {"create with an invalid handle at Save, nothing stored", No, Imp, Create, BadHandle, AtSettings, Edited, AsList, Df,
      Df, -1, NotStoredOther, No, Ed},
     {"set value denied at Save", Mn, Imp, SetValue, Denied, AtSettings, Edited, AsList, Mn, Mn, -1, NotStoredDenied, Mn, Ed},
+    // ERROR_MORE_DATA means too long only for a read: a write that answers it is told in the system's words.
+    {"set value answering more data at Save", Mn, Imp, SetValue, MoreData, AtSettings, Edited, AsList, Mn, Mn, -1,
+     NotStoredOther, Mn, Ed},
     {"no memory when the settings open", Mn, Fault::FirstAllocation, NoImport, 0, AtSettings, Edited, AsList, Mn, No,
      0, NoBox, Mn, Mn},
     // The console read fails: nothing sent, nothing asked of the host.
