@@ -241,6 +241,7 @@ TEST(Script, StepsWithLinesKeysAndDialogAnswers) {
         "  set  *.a, *.b\n"
         "  append ,*.md\n"
         "  button Save\n"
+        "  button OK\n"  // a message box after the dialog, such as for a refused Save
         "config\n"
         "escape\n"
         "menu\npanel\nregistry\nrestart\ncursor notes.md\n";
@@ -257,7 +258,8 @@ TEST(Script, StepsWithLinesKeysAndDialogAnswers) {
     EXPECT_EQ(steps[2].Line, 5);
     EXPECT_FALSE(steps[2].Down);
     ASSERT_EQ(steps[3].Kind, StepKind::Config);
-    ASSERT_EQ(steps[3].Answers.size(), 3u);
+    ASSERT_EQ(steps[3].Answers.size(), 4u);
+    EXPECT_EQ(steps[3].Answers[3].Text, "OK");
     EXPECT_EQ(steps[3].Answers[0].Kind, AnswerKind::Set);
     EXPECT_EQ(steps[3].Answers[0].Text, " *.a, *.b");  // one blank separates; the rest is the text
     EXPECT_EQ(steps[3].Answers[1].Text, ",*.md");
@@ -318,6 +320,9 @@ TEST(Script, FaultsNameTheirLine) {
          "line 3: the dialog of line 1 is still open: end it with 'button N' or 'escape'"},
         {"menu\nconfig\nappend x\n", "line 2: the dialog is never closed: end it with 'button N' or 'escape'"},
         {"config\nbutton 0\n", "line 2: 'button' needs a number from 1 or a button's text"},
+        {"config\nbutton 1\nset x\n",
+         "line 3: the dialog of line 1 is closed: after it only 'button' or 'escape' answer a message box"},
+        {"config\nescape\nmenu\nbutton 1\n", "line 4: 'button' answers a dialog, but no 'config' comes before it"},
         {"menu now\n", "line 1: 'menu' takes nothing after it"},
         {"jump\n", "line 1: unknown command 'jump'"},
         {"bind CtrlDown CtrlFoo\n", "line 1: 'bind': no key is named 'CtrlFoo'"},

@@ -143,6 +143,7 @@ int32_t ServeMessageBoxBody(intptr_t moduleId, uint32_t flags, const char* helpT
     std::string how = (flags & MessageBoxWarning) != 0 ? "in warning colours, " : "";
     if ((flags & MessageBoxWithLastError) != 0)
         how += "with the system's text for error " + std::to_string(lastError) + ", ";
+    ++Host.MessageBoxesShown;
     Say("message", "the plug-in shows a message box, " + how + Counted(buttons.size(), "button") +
                        (helpTopic != nullptr ? ", help topic " + Quoted(OemToUtf8(helpTopic)) : ""));
     for (const std::string& line : DrawMessageBox(text(0), lines, buttons, (flags & MessageBoxLeftAligned) != 0))

@@ -39,6 +39,7 @@ struct HostState {
     DialogAnswerer AnswerDialog;
     MessageBoxAnswerer AnswerMessageBox;
     DialogOutcome LastDialog;
+    int MessageBoxesShown = 0;  // so far, drawn for the user
 };
 extern HostState Host;
 

@@ -107,6 +107,7 @@ void Invoke() { ActOn(InvokeOnce()); }
 
 void RunConfigure() {
     Host.LastDialog = DialogOutcome{};
+    const int boxesBefore = Host.MessageBoxesShown;
     // No watchdog: an interactive dialog waits for a person.
     const int32_t result = ThePlugin->Dll.Configure(0);
     PrintTrace();
@@ -114,6 +115,13 @@ void RunConfigure() {
     const std::string returned = "Configure returned " + std::to_string(result);
     if (result == HostTrue) {
         std::string stored;
+        const bool storedAsEdited =
+            StoredList(stored) == ERROR_SUCCESS && (!Host.LastDialog.Shown || stored == Host.LastDialog.EditText);
+        // A Save the registry refused is no fault of the plug-in's once it told the user.
+        if (!storedAsEdited && Host.MessageBoxesShown > boxesBefore)
+            return Say("result", returned +
+                                     ": the registry did not take the list, and the plug-in said so in its "
+                                     "message box; the edited list is in use until the plug-in is loaded again");
         if (StoredList(stored) != ERROR_SUCCESS)
             return Problem(returned + ", so the list should be stored, but " + PatternListValueName + " is not in " +
                            "HKEY_CURRENT_USER\\" + PluginKeyPath());

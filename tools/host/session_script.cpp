@@ -61,6 +61,9 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
     std::string raw;
     int lineNumber = 0;
     bool dialogOpen = false;  // a config whose closing answer is still to come
+    // A config whose dialog is closed: buttons right after it answer the
+    // message boxes the plug-in shows then, such as one for a refused Save.
+    bool dialogClosed = false;
     auto fail = [&](const std::string& reason) {
         error = "line " + std::to_string(lineNumber) + ": " + reason;
         return false;
@@ -78,16 +81,25 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>& steps, std::s
 
         DialogAnswer answer;
         if (ParseAnswer(line, answer)) {
-            if (!dialogOpen) return fail("'" + word + "' answers a dialog, but no 'config' comes before it");
+            const bool closes = answer.Kind == AnswerKind::Button || answer.Kind == AnswerKind::Escape;
+            if (!dialogOpen && dialogClosed && !closes)
+                return fail("the dialog of line " + std::to_string(steps.back().Line) +
+                            " is closed: after it only 'button' or 'escape' answer a message box");
+            if (!dialogOpen && !dialogClosed)
+                return fail("'" + word + "' answers a dialog, but no 'config' comes before it");
             answer.Line = lineNumber;
             std::string oem, refused;
             if (!Utf8ToOem(answer.Text, oem, refused))
                 return fail(refused + " cannot be typed: the " + OemCodePageName() + " has no place for it");
             answer.Text = oem;
             steps.back().Answers.push_back(answer);
-            if (answer.Kind == AnswerKind::Button || answer.Kind == AnswerKind::Escape) dialogOpen = false;
+            if (closes) {
+                dialogOpen = false;
+                dialogClosed = true;
+            }
             continue;
         }
+        dialogClosed = false;
         if (EqualsIgnoringCase(word, "button")) return fail("'button' needs a number from 1 or a button's text");
         if (dialogOpen)
             return fail("the dialog of line " + std::to_string(steps.back().Line) +
