@@ -10,6 +10,7 @@
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
 #include "tools/hostkit/startup_record.h"
+#include "tools/hostkit/system_error.h"
 
 HostState Host;
 

@@ -10,6 +10,7 @@
 #include "support/settings.h"
 #include "tools/host/text.h"
 #include "tools/host/transcript.h"
+#include "tools/hostkit/system_error.h"
 #include "tools/hostkit/system_handles.h"
 
 std::string SettingsRoot;

@@ -167,15 +167,3 @@ std::vector<std::string> FileNamesIn(const std::string& folder, const char* patt
     }
     return names;
 }
-
-// The system's text for an error code, in UTF-8, without its line end.
-std::string SystemErrorText(unsigned long error) {
-    wchar_t* text = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring wide = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
-    if (text != nullptr) LocalFree(text);
-    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
-    return wide.empty() ? "error " + std::to_string(error) + " (the system has no text for it)" : Narrow(wide);
-}

@@ -41,7 +41,5 @@ bool Utf8ToOem(const std::string& utf8, std::string& oem, std::string& refused);
 // has no place for.
 std::wstring CodePageToWide(const std::string& text, unsigned codePage);
 std::string WideToCodePage(const std::wstring& wide, unsigned codePage);
-// The system's text for an error code, in UTF-8, without its line end.
-std::string SystemErrorText(unsigned long error);
 // "OEM code page 437", for messages.
 std::string OemCodePageName();

@@ -5,21 +5,16 @@
 
 #include "tools/hostkit/paths.h"
 #include "tools/hostkit/pe_facts.h"
+#include "tools/hostkit/system_error.h"
 
 namespace {
 
-// The system's words for an error code, without the line end it ends with;
-// a "%1" in them stands for the file.
+// The system's words for an error code; a "%1" in them stands for the file.
 std::string SystemReason(DWORD code, const std::string& file) {
-    char text[256] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                        text, sizeof text, nullptr);
-    std::string reason(text, length);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
+    std::string reason = SystemErrorText(code);
     for (size_t at = reason.find("%1"); at != std::string::npos; at = reason.find("%1", at + file.size()))
         reason.replace(at, 2, file);
-    return reason.empty() ? "error " + std::to_string(code) : reason;
+    return reason;
 }
 
 }  // namespace
